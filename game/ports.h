@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string_view>
+
+namespace keyfall {
+
+// What the game needs from the world around it: sound, timers and the window it lives in.
+// The program plugs in Qt; the tests plug in a recorder and a simulated clock.
+
+enum class Sound { Shooted, Wrong, Boing, TheEnd };
+
+constexpr std::string_view soundFileName(Sound sound)
+{
+    switch (sound) {
+    case Sound::Shooted:
+        return "shooted.wav";
+    case Sound::Wrong:
+        return "wrong.wav";
+    case Sound::Boing:
+        return "boing.wav";
+    case Sound::TheEnd:
+        return "theend.wav";
+    }
+    return {};
+}
+
+class SoundPort {
+public:
+    virtual ~SoundPort() = default;
+    // Starts the sound and returns at once; a new sound cuts off the one playing.
+    virtual void play(Sound sound) = 0;
+};
+
+class HostWindow {
+public:
+    virtual ~HostWindow() = default;
+    virtual bool isMinimized() const = 0;
+    // Closes the window and ends the program.
+    virtual void close() = 0;
+};
+
+}
