@@ -64,6 +64,11 @@ public:
 
     void PlaySound(Sound sound) { sound_.play(sound); }
 
+    // A click on a painted label: runs its handler if it has one and can take clicks (shown, in a
+    // shown container, enabled).
+    void clickLabel(const Label& label);
+    bool canTakeClicks(const Label& label) const;
+
     // Letters per target at the chosen level.
     int targetLength() const;
     // The painted controls of a container, front to back: the first drawn on top.

@@ -4,6 +4,7 @@
 #include "virtual_clock.h"
 
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 namespace keyfall::testing {
@@ -39,6 +40,20 @@ struct Game {
     }
     // Types the target on screen.
     void hit() { type(form.Label1.Caption); }
+
+    // Makes the next draw of the random source return `value` (rounded down to a step of 2^-24).
+    void nextDrawIs(double value)
+    {
+        constexpr std::uint32_t kMultiplier = 1140671485u, kIncrement = 12820163u;
+        std::uint32_t inverse = kMultiplier; // Newton's iteration for the inverse modulo 2^32
+        for (int i = 0; i < 5; ++i)
+            inverse *= 2 - kMultiplier * inverse;
+        const auto wanted = static_cast<std::uint32_t>(value * (1 << 24));
+        form.random.setState((wanted - kIncrement) * inverse);
+    }
+
+    // Runs time forward to the moment the timer ticks next, firing everything due by then.
+    void untilTick(const GameTimer& timer) { clock.advance(clock.nextTick(timer) - clock.now()); }
 };
 
 }
