@@ -10,6 +10,9 @@
 #include <array>
 #include <cmath>
 #include <set>
+#include <span>
+#include <string_view>
+#include <vector>
 
 using namespace keyfall::test;
 namespace sounds = keyfall::sounds;
@@ -22,16 +25,11 @@ QString assetPath(std::string_view name)
         + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-double shareOf(std::size_t part, std::size_t whole)
-{
-    return static_cast<double>(part) / static_cast<double>(whole);
-}
-
 template <typename Items, typename Predicate>
 double shareWhere(const Items& items, Predicate predicate)
 {
-    return shareOf(static_cast<std::size_t>(std::count_if(items.begin(), items.end(), predicate)),
-        items.size());
+    return static_cast<double>(std::count_if(items.begin(), items.end(), predicate))
+        / static_cast<double>(items.size());
 }
 
 // Greys 16, 32 ... 240, and greys tinted magenta with red and blue 15, 31 ... 255, green 7 lower.
@@ -49,14 +47,6 @@ std::set<Rgb> starColours()
 constexpr Rgb kBlack { 0, 0, 0 };
 constexpr Rgb kRed { 255, 0, 0 };
 constexpr Rgb kWhite { 255, 255, 255 };
-
-const WavFile& sound(const sounds::Signature& signature)
-{
-    static std::map<std::string_view, WavFile> loaded;
-    if (!loaded.contains(signature.fileName))
-        loaded[signature.fileName] = readWav(assetPath(signature.fileName)).value_or(WavFile {});
-    return loaded[signature.fileName];
-}
 
 int peakOf(const WavFile& wav)
 {
@@ -78,6 +68,14 @@ private slots:
         QVERIFY2(starfield, "starfield.bmp is not a readable BMP");
         starfield_ = std::move(*starfield);
         specks_ = findSpecks(starfield_);
+        auto icon = readBmp(assetPath("icon.bmp"));
+        QVERIFY2(icon, "icon.bmp is not a readable BMP");
+        icon_ = std::move(*icon);
+        for (std::size_t i = 0; i < sounds::kAll.size(); ++i) {
+            auto wav = readWav(assetPath(sounds::kAll[i].fileName));
+            QVERIFY2(wav && !wav->samples.empty(), sounds::kAll[i].fileName.data());
+            sounds_[i] = std::move(*wav);
+        }
     }
 
     void starfieldFormat()
@@ -97,11 +95,11 @@ private slots:
 
         const double black = shareWhere(pixels, [](const Rgb& pixel) { return pixel == kBlack; });
         QVERIFY2(std::abs(black - 0.81) <= 0.015, qPrintable(QString::number(black)));
-        const std::size_t litCount
-            = pixels.size() - static_cast<std::size_t>(std::lround(black * pixels.size()));
-        const auto tinted = std::count_if(pixels.begin(), pixels.end(),
-            [](const Rgb& pixel) { return pixel.green != pixel.red; });
-        const double tintedShare = shareOf(static_cast<std::size_t>(tinted), litCount);
+        std::vector<Rgb> litPixels;
+        std::copy_if(pixels.begin(), pixels.end(), std::back_inserter(litPixels),
+            [](const Rgb& pixel) { return pixel != kBlack; });
+        const double tintedShare
+            = shareWhere(litPixels, [](const Rgb& pixel) { return pixel.green != pixel.red; });
         QVERIFY2(std::abs(tintedShare - 0.63) <= 0.03, qPrintable(QString::number(tintedShare)));
     }
 
@@ -158,26 +156,22 @@ private slots:
 
     void iconFormat()
     {
-        const auto icon = readBmp(assetPath("icon.bmp"));
-        QVERIFY(icon);
-        QCOMPARE(icon->width, 32);
-        QCOMPARE(icon->height, 32);
-        QCOMPARE(icon->bitsPerPixel, 4);
+        QCOMPARE(icon_.width, 32);
+        QCOMPARE(icon_.height, 32);
+        QCOMPARE(icon_.bitsPerPixel, 4);
         const std::vector<Rgb> windowsColours { kBlack, { 128, 0, 0 }, { 0, 128, 0 },
             { 128, 128, 0 }, { 0, 0, 128 }, { 128, 0, 128 }, { 0, 128, 128 }, { 192, 192, 192 },
             { 128, 128, 128 }, kRed, { 0, 255, 0 }, { 255, 255, 0 }, { 0, 0, 255 }, { 255, 0, 255 },
             { 0, 255, 255 }, kWhite };
-        QVERIFY(icon->palette == windowsColours);
+        QVERIFY(icon_.palette == windowsColours);
     }
 
     void iconLayout()
     {
-        const auto icon = readBmp(assetPath("icon.bmp"));
-        QVERIFY(icon);
-        QCOMPARE(icon->at(0, 31), kRed);
-        QCOMPARE(icon->at(21, 31), kRed);
-        QCOMPARE(icon->at(0, 9), kBlack);
-        QCOMPARE(icon->at(22, 31), kBlack);
+        QCOMPARE(icon_.at(0, 31), kRed);
+        QCOMPARE(icon_.at(21, 31), kRed);
+        QCOMPARE(icon_.at(0, 9), kBlack);
+        QCOMPARE(icon_.at(22, 31), kBlack);
 
         // Away from the white lettering, red fills exactly the triangle below the diagonal from
         // (0, 10) to (21, 31).
@@ -185,7 +179,7 @@ private slots:
         bool letterOverTriangle = false;
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 32; ++x) {
-                const Rgb pixel = icon->at(x, y);
+                const Rgb pixel = icon_.at(x, y);
                 const bool inTriangle = x <= y - 10;
                 if (pixel != kWhite) {
                     QCOMPARE(pixel, inTriangle ? kRed : kBlack);
@@ -209,7 +203,7 @@ private slots:
     {
         QFETCH(int, index);
         const sounds::Signature& signature = sounds::kAll[static_cast<std::size_t>(index)];
-        const WavFile& wav = sound(signature);
+        const WavFile& wav = sounds_[static_cast<std::size_t>(index)];
         QCOMPARE(wav.format, 1);
         QCOMPARE(wav.channels, 1);
         QCOMPARE(wav.sampleRate, sounds::kSampleRate);
@@ -221,8 +215,7 @@ private slots:
     void soundLevels()
     {
         QFETCH(int, index);
-        const WavFile& wav = sound(sounds::kAll[static_cast<std::size_t>(index)]);
-        QVERIFY(!wav.samples.empty());
+        const WavFile& wav = sounds_[static_cast<std::size_t>(index)];
         const int peak = peakOf(wav);
         QVERIFY2(std::abs(20 * std::log10(peak / 32768.0) - sounds::kPeakDbfs) <= 0.5,
             qPrintable(QString::number(peak)));
@@ -243,12 +236,12 @@ private slots:
     void soundDominantFrequencies()
     {
         std::vector<double> dominant;
-        for (const sounds::Signature& signature : sounds::kAll) {
-            const WavFile& wav = sound(signature);
-            const double hz = dominantFrequencyHz(wav.samples, wav.sampleRate);
+        for (std::size_t i = 0; i < sounds::kAll.size(); ++i) {
+            const sounds::Signature& signature = sounds::kAll[i];
+            const double hz = dominantFrequencyHz(sounds_[i].samples, sounds_[i].sampleRate);
             QVERIFY2(hz >= signature.dominantLowHz && hz <= signature.dominantHighHz,
                 qPrintable(
-                    QStringLiteral("%1 at %2 Hz").arg(assetPath(signature.fileName)).arg(hz)));
+                    QStringLiteral("%1 Hz in %2").arg(hz).arg(assetPath(signature.fileName))));
             dominant.push_back(hz);
         }
         std::sort(dominant.begin(), dominant.end());
@@ -266,6 +259,8 @@ private:
 
     BmpFile starfield_;
     std::vector<Speck> specks_;
+    BmpFile icon_;
+    std::array<WavFile, sounds::kAll.size()> sounds_;
 };
 
 QTEST_GUILESS_MAIN(AssetFigures)
