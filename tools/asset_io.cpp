@@ -37,6 +37,13 @@ namespace {
         void u32(std::uint32_t value) { put(value, 4); }
         void text(std::string_view tag) { bytes_.insert(bytes_.end(), tag.begin(), tag.end()); }
         void byte(std::uint8_t value) { bytes_.push_back(value); }
+        // BMP order: blue, green, red.
+        void colour(const Rgb& colour)
+        {
+            byte(colour.blue);
+            byte(colour.green);
+            byte(colour.red);
+        }
         void zeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
 
         void save(const std::filesystem::path& path) const
@@ -76,20 +83,20 @@ namespace {
         const std::uint32_t pixelBytes
             = paddedRowSize(width, bitsPerPixel) * static_cast<std::uint32_t>(height);
         out.text("BM");
-        out.u32(pixelOffset + pixelBytes);
-        out.u32(0);
+        out.u32(pixelOffset + pixelBytes); // file size
+        out.u32(0); // reserved
         out.u32(pixelOffset);
-        out.u32(40);
+        out.u32(40); // BITMAPINFOHEADER size
         out.u32(static_cast<std::uint32_t>(width));
-        out.u32(static_cast<std::uint32_t>(height));
-        out.u16(1);
+        out.u32(static_cast<std::uint32_t>(height)); // positive: rows run bottom-up
+        out.u16(1); // planes
         out.u16(static_cast<std::uint16_t>(bitsPerPixel));
-        out.u32(0);
+        out.u32(0); // uncompressed
         out.u32(pixelBytes);
         out.u32(kPixelsPerMetreAt96Dpi);
         out.u32(kPixelsPerMetreAt96Dpi);
-        out.u32(static_cast<std::uint32_t>(paletteSize));
-        out.u32(0);
+        out.u32(static_cast<std::uint32_t>(paletteSize)); // colours used
+        out.u32(0); // all colours important
     }
 
 }
@@ -104,9 +111,7 @@ void writeBmp24(
     for (int y = height - 1; y >= 0; --y) {
         for (const Rgb& pixel :
             pixels.subspan(static_cast<std::size_t>(y * width), static_cast<std::size_t>(width))) {
-            out.byte(pixel.blue);
-            out.byte(pixel.green);
-            out.byte(pixel.red);
+            out.colour(pixel);
         }
         out.zeros(padding);
     }
@@ -120,9 +125,7 @@ void writeBmp4(const std::filesystem::path& path, int width, int height, const P
     ByteWriter out;
     bmpHeaders(out, width, height, 4, static_cast<int>(palette.size()));
     for (const Rgb& colour : palette) {
-        out.byte(colour.blue);
-        out.byte(colour.green);
-        out.byte(colour.red);
+        out.colour(colour);
         out.byte(0);
     }
     const std::size_t rowBytes = paddedRowSize(width, 4);

@@ -45,81 +45,85 @@ private:
     double phase_ = 0;
 };
 
+// Samples voice(t, oscillator) for the given length.
+template <typename Voice> Signal render(double seconds, Voice voice)
+{
+    Signal signal(sampleCount(seconds));
+    Oscillator oscillator;
+    for (std::size_t i = 0; i < signal.size(); ++i)
+        signal[i] = voice(secondsAt(i), oscillator);
+    return signal;
+}
+
+constexpr bool inBand(const sounds::Signature& signature, double hz)
+{
+    return hz >= signature.dominantLowHz && hz <= signature.dominantHighHz;
+}
+
+constexpr bool lastsAsSigned(const sounds::Signature& signature, double seconds)
+{
+    return seconds >= signature.minSeconds && seconds <= signature.maxSeconds;
+}
+
 // Shooted: pitch falls exponentially from 2900 to 1600 Hz while the level decays fast, with a
-// second harmonic for brightness. Strongest frequency 1500-3000 Hz, early in the sweep.
+// second harmonic for brightness. Strongest frequency 1500-3000 Hz (about 2560 Hz, early in the
+// sweep).
 constexpr double kZapSeconds = 0.2;
 constexpr double kZapStartHz = 2900;
 constexpr double kZapEndHz = 1600;
-static_assert(kZapEndHz >= sounds::kShooted.dominantLowHz);
-static_assert(kZapStartHz <= sounds::kShooted.dominantHighHz);
-static_assert(
-    kZapSeconds >= sounds::kShooted.minSeconds && kZapSeconds <= sounds::kShooted.maxSeconds);
+static_assert(inBand(sounds::kShooted, kZapStartHz) && inBand(sounds::kShooted, kZapEndHz));
+static_assert(lastsAsSigned(sounds::kShooted, kZapSeconds));
 
 Signal zap()
 {
-    Signal signal(sampleCount(kZapSeconds));
-    Oscillator oscillator;
-    for (std::size_t i = 0; i < signal.size(); ++i) {
-        const double t = secondsAt(i);
+    return render(kZapSeconds, [](double t, Oscillator& oscillator) {
         const double phase
             = oscillator.advance(kZapStartHz * std::pow(kZapEndHz / kZapStartHz, t / kZapSeconds));
-        signal[i] = std::exp(-t / 0.07) * (std::sin(phase) + 0.4 * std::sin(2 * phase));
-    }
-    return signal;
+        return std::exp(-t / 0.07) * (std::sin(phase) + 0.4 * std::sin(2 * phase));
+    });
 }
 
-// Wrong: a sine driven into soft clipping, nearly square, sagging from 115 to 105 Hz. Strongest
-// frequency 95-125 Hz; the odd harmonics give the buzz.
+// Wrong: a sine driven into soft clipping, nearly square, sagging from 115 to 105 Hz; the odd
+// harmonics make it buzz. Strongest frequency 95-125 Hz (about 110 Hz).
 constexpr double kBuzzSeconds = 0.2;
 constexpr double kBuzzStartHz = 115;
 constexpr double kBuzzEndHz = 105;
-static_assert(kBuzzEndHz >= sounds::kWrong.dominantLowHz);
-static_assert(kBuzzStartHz <= sounds::kWrong.dominantHighHz);
-static_assert(
-    kBuzzSeconds >= sounds::kWrong.minSeconds && kBuzzSeconds <= sounds::kWrong.maxSeconds);
+static_assert(inBand(sounds::kWrong, kBuzzStartHz) && inBand(sounds::kWrong, kBuzzEndHz));
+static_assert(lastsAsSigned(sounds::kWrong, kBuzzSeconds));
 
 Signal buzz()
 {
-    Signal signal(sampleCount(kBuzzSeconds));
-    Oscillator oscillator;
-    for (std::size_t i = 0; i < signal.size(); ++i) {
-        const double t = secondsAt(i);
+    return render(kBuzzSeconds, [](double t, Oscillator& oscillator) {
         const double phase
             = oscillator.advance(kBuzzStartHz + (kBuzzEndHz - kBuzzStartHz) * t / kBuzzSeconds);
-        signal[i] = std::tanh(3 * std::sin(phase));
-    }
-    return signal;
+        return std::tanh(3 * std::sin(phase));
+    });
 }
 
 // Boing: a twang whose pitch bends up from 180 to 250 Hz while wobbling by up to 20 % at 14 Hz,
-// the wobble dying away like a settling spring. Strongest frequency 140-320 Hz.
+// the wobble dying away like a settling spring. Strongest frequency 140-320 Hz (about 200 Hz).
 constexpr double kBoingSeconds = 0.4;
 constexpr double kBoingStartHz = 180;
 constexpr double kBoingEndHz = 250;
 constexpr double kBoingWobble = 0.2;
-static_assert(kBoingStartHz * (1 - kBoingWobble) >= sounds::kBoing.dominantLowHz);
-static_assert(kBoingEndHz * (1 + kBoingWobble) <= sounds::kBoing.dominantHighHz);
-static_assert(
-    kBoingSeconds >= sounds::kBoing.minSeconds && kBoingSeconds <= sounds::kBoing.maxSeconds);
+static_assert(inBand(sounds::kBoing, kBoingStartHz*(1 - kBoingWobble)));
+static_assert(inBand(sounds::kBoing, kBoingEndHz*(1 + kBoingWobble)));
+static_assert(lastsAsSigned(sounds::kBoing, kBoingSeconds));
 
 Signal boing()
 {
-    Signal signal(sampleCount(kBoingSeconds));
-    Oscillator oscillator;
-    for (std::size_t i = 0; i < signal.size(); ++i) {
-        const double t = secondsAt(i);
+    return render(kBoingSeconds, [](double t, Oscillator& oscillator) {
         const double bend
             = kBoingStartHz * std::pow(kBoingEndHz / kBoingStartHz, t / kBoingSeconds);
         const double wobble
             = kBoingWobble * std::exp(-t / 0.12) * std::sin(2 * std::numbers::pi * 14 * t);
         const double phase = oscillator.advance(bend * (1 + wobble));
-        signal[i] = std::exp(-t / 0.2) * (std::sin(phase) + 0.3 * std::sin(2 * phase));
-    }
-    return signal;
+        return std::exp(-t / 0.2) * (std::sin(phase) + 0.3 * std::sin(2 * phase));
+    });
 }
 
 // The end: G5, E5, C5 and a long G4, each struck and decaying, with a hollow third harmonic.
-// Strongest frequency 380-800 Hz, usually the long last note.
+// Strongest frequency 360-820 Hz (about 390 Hz, the long last note).
 struct Note {
     double hz;
     double seconds;
@@ -127,9 +131,16 @@ struct Note {
 
 constexpr std::array kJingle { Note { 784.0, 0.2 }, Note { 659.3, 0.2 }, Note { 523.3, 0.2 },
     Note { 392.0, 0.6 } };
-static_assert(std::ranges::all_of(kJingle, [](const Note& note) {
-    return note.hz >= sounds::kTheEnd.dominantLowHz && note.hz <= sounds::kTheEnd.dominantHighHz;
-}));
+static_assert(std::ranges::all_of(
+    kJingle, [](const Note& note) { return inBand(sounds::kTheEnd, note.hz); }));
+constexpr double jingleSeconds()
+{
+    double seconds = 0;
+    for (const Note& note : kJingle)
+        seconds += note.seconds;
+    return seconds;
+}
+static_assert(lastsAsSigned(sounds::kTheEnd, jingleSeconds()));
 
 Signal jingle()
 {

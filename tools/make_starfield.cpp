@@ -99,6 +99,23 @@ bool contains(const std::vector<SpeckPixel>& pixels, int x, int y)
         [&](const SpeckPixel& pixel) { return pixel.x == x && pixel.y == y; });
 }
 
+// Shifts the pixels so that the speck's bounding box starts at (0, 0).
+Speck fromTopLeft(std::vector<SpeckPixel> pixels, bool tinted)
+{
+    const auto [left, right] = std::minmax_element(pixels.begin(), pixels.end(),
+        [](const SpeckPixel& a, const SpeckPixel& b) { return a.x < b.x; });
+    const auto [top, bottom] = std::minmax_element(pixels.begin(), pixels.end(),
+        [](const SpeckPixel& a, const SpeckPixel& b) { return a.y < b.y; });
+    const int width = right->x - left->x + 1;
+    const int height = bottom->y - top->y + 1;
+    const SpeckPixel corner { left->x, top->y, 0 };
+    for (SpeckPixel& pixel : pixels) {
+        pixel.x -= corner.x;
+        pixel.y -= corner.y;
+    }
+    return { std::move(pixels), tinted, width, height };
+}
+
 // A 4-connected blob grown outwards from its brightest pixel, more readily sideways than up or
 // down, so two-pixel specks are mostly horizontal dashes. Its other pixels take random dimmer
 // steps, except that both pixels of a two-pixel speck match.
@@ -120,19 +137,7 @@ Speck randomSpeck(Random& random, RedRange peak, bool tinted)
             pixels.push_back({ x, y, size == 2 ? peakStep : random.between(1, peakStep) });
     }
 
-    const auto [left, right] = std::minmax_element(pixels.begin(), pixels.end(),
-        [](const SpeckPixel& a, const SpeckPixel& b) { return a.x < b.x; });
-    const auto [top, bottom] = std::minmax_element(pixels.begin(), pixels.end(),
-        [](const SpeckPixel& a, const SpeckPixel& b) { return a.y < b.y; });
-    const int width = right->x - left->x + 1;
-    const int height = bottom->y - top->y + 1;
-    const int leftX = left->x;
-    const int topY = top->y;
-    for (SpeckPixel& pixel : pixels) {
-        pixel.x -= leftX;
-        pixel.y -= topY;
-    }
-    return { std::move(pixels), tinted, width, height };
+    return fromTopLeft(std::move(pixels), tinted);
 }
 
 // The picture being drawn. Specks keep at least one black pixel between them in every direction,
