@@ -61,7 +61,7 @@ int peakOf(const WavFile& wav)
 class AssetFigures : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase()
     {
         auto starfield = readBmp(assetPath("starfield.bmp"));
