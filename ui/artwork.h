@@ -1,0 +1,12 @@
+#pragma once
+
+class QIcon;
+class QPixmap;
+
+namespace keyfall {
+
+// The pictures built into the program.
+QPixmap starfieldPicture();
+QIcon windowIcon();
+
+}

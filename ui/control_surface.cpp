@@ -1,0 +1,94 @@
+#include "ui/control_surface.h"
+
+#include "ui/shape_painter.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace keyfall {
+
+namespace {
+
+    const Label* asLabel(const PaintedControl& control)
+    {
+        const auto* label = std::get_if<const Label*>(&control);
+        return label ? *label : nullptr;
+    }
+
+    QRect drawnArea(const LabelLook& look) { return look.visible ? look.rect : QRect(); }
+
+}
+
+ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    for (const PaintedControl& control : form.paintOrder(container)) {
+        const Label* label = asLabel(control);
+        controls_.push_back({ control, label ? lookOf(*label) : LabelLook() });
+    }
+}
+
+void ControlSurface::refresh()
+{
+    for (Painted& painted : controls_) {
+        const Label* label = asLabel(painted.control);
+        if (!label)
+            continue;
+        LabelLook now = lookOf(*label);
+        if (now == painted.drawn)
+            continue;
+        update(drawnArea(painted.drawn));
+        update(drawnArea(now));
+        painted.drawn = std::move(now);
+    }
+}
+
+void ControlSurface::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    paintBackground(painter);
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        std::visit(
+            [&](const auto* control) {
+                using Control = std::remove_cvref_t<decltype(*control)>;
+                if constexpr (std::is_same_v<Control, Label>) {
+                    if (it->drawn.rect.intersects(event->rect()))
+                        paintLabel(painter, it->drawn);
+                } else if constexpr (std::is_same_v<Control, Shape>) {
+                    paintShape(painter, *control);
+                } else {
+                    paintLine(painter, *control);
+                }
+            },
+            it->control);
+    }
+}
+
+const ControlSurface::Painted* ControlSurface::labelAt(QPoint position) const
+{
+    for (const Painted& painted : controls_) {
+        if (asLabel(painted.control) && painted.drawn.visible
+            && painted.drawn.rect.contains(position))
+            return &painted;
+    }
+    return nullptr;
+}
+
+// A click is a press and a release on the same label, as with a button.
+void ControlSurface::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton ? labelAt(event->position().toPoint()) : nullptr;
+}
+
+void ControlSurface::mouseReleaseEvent(QMouseEvent* event)
+{
+    const Painted* released = labelAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && released && released == pressed_
+        && released->drawn.enabled)
+        Q_EMIT labelClicked(asLabel(released->control));
+    pressed_ = nullptr;
+}
+
+}

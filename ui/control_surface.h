@@ -1,0 +1,47 @@
+#pragma once
+
+#include "game/form1.h"
+#include "ui/label_look.h"
+
+#include <QWidget>
+#include <vector>
+
+namespace keyfall {
+
+// The surface of a container (the window or the settings frame): it paints the container's
+// labels, shapes and lines back to front, so the first listed is on top, and reports a click on
+// the front-most visible label under the mouse.
+class ControlSurface : public QWidget {
+    Q_OBJECT
+
+public:
+    ControlSurface(const Form1& form, Container container, QWidget* parent);
+
+    // Repaints only where a label's look changed since it was last drawn: its old and new places.
+    void refresh();
+
+Q_SIGNALS:
+    // A click on an enabled label; a disabled label takes the click but does nothing with it.
+    void labelClicked(const keyfall::Label* label);
+
+protected:
+    virtual void paintBackground(QPainter& painter) = 0;
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // A painted control and, for a label, how it was last drawn. Shapes and lines never change.
+    struct Painted {
+        PaintedControl control;
+        LabelLook drawn;
+    };
+
+    const Painted* labelAt(QPoint position) const;
+
+    std::vector<Painted> controls_; // front to back
+    const Painted* pressed_ = nullptr;
+};
+
+}

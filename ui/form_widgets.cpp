@@ -1,0 +1,113 @@
+#include "ui/form_widgets.h"
+
+#include "game/controls.h"
+#include "ui/colours.h"
+#include "ui/fonts.h"
+#include "ui/geometry.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+namespace keyfall {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+    template <typename Widget, typename Control>
+    Widget* placed(const Control& control, const QString& name, QWidget* parent)
+    {
+        auto* widget = new Widget(parent);
+        widget->setObjectName(name);
+        widget->setGeometry(placeOf(control));
+        return widget;
+    }
+
+    void setColours(QWidget& widget, QPalette::ColorRole foreRole, Colour fore,
+        QPalette::ColorRole backRole, Colour back)
+    {
+        QPalette palette = widget.palette();
+        palette.setColor(foreRole, toQColor(fore));
+        palette.setColor(backRole, toQColor(back));
+        widget.setPalette(palette);
+    }
+
+}
+
+// The border is drawn in the window-frame colour, like the background, so on the classic scheme
+// the box is one black strip and what is typed does not stand out.
+QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
+{
+    auto* edit = placed<QLineEdit>(box, name, parent);
+    edit->setFont(toQFont(box.font));
+    edit->setStyleSheet(u"QLineEdit { border: 1px solid %1; background: %2; color: %3; }"_s.arg(
+        toQColor(colour::kWindowFrame).name(), toQColor(box.BackColor).name(),
+        toQColor(box.ForeColor).name()));
+    return edit;
+}
+
+// Option buttons take the focus from the keyboard only, so a click leaves it in the input box.
+QRadioButton* makeOptionButton(const OptionButton& option, const QString& name, QWidget* parent)
+{
+    auto* button = placed<QRadioButton>(option, name, parent);
+    button->setText(option.Caption);
+    button->setFont(toQFont(formFont()));
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setBackgroundRole(QPalette::Window);
+    button->setAutoFillBackground(true);
+    setColours(*button, QPalette::WindowText, option.ForeColor, QPalette::Window, option.BackColor);
+    return button;
+}
+
+QComboBox* makeComboBox(const ComboBox& combo, const QString& name, QWidget* parent)
+{
+    auto* box = placed<QComboBox>(combo, name, parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setFont(toQFont(combo.font));
+    setColours(*box, QPalette::Text, combo.ForeColor, QPalette::Base, combo.BackColor);
+    return box;
+}
+
+void syncShown(QWidget& widget, bool shown)
+{
+    if (widget.isHidden() == shown)
+        widget.setVisible(shown);
+}
+
+// Setting the text programmatically does not emit textEdited, so the game is not told twice.
+void syncInputBox(QLineEdit& edit, const TextBox& box)
+{
+    if (edit.text() != box.Text)
+        edit.setText(box.Text);
+    if (edit.isEnabled() != box.Enabled)
+        edit.setEnabled(box.Enabled);
+}
+
+// In the exclusive group an unchecked button follows when its sibling is checked.
+void syncOptionButton(QRadioButton& button, const OptionButton& option)
+{
+    syncShown(button, option.Visible);
+    if (button.isChecked() != option.Value)
+        button.setChecked(option.Value);
+}
+
+// The model already holds the list and the text, so the widget's echo of them is not reported.
+void syncComboBox(QComboBox& combo, const ComboBox& model)
+{
+    const QSignalBlocker quiet(combo);
+    syncShown(combo, model.Visible);
+    QStringList items;
+    for (int i = 0; i < combo.count(); ++i)
+        items << combo.itemText(i);
+    if (items != model.List) {
+        combo.clear();
+        combo.addItems(model.List);
+    }
+    if (combo.currentText() != model.Text)
+        combo.setEditText(model.Text);
+}
+
+}

@@ -1,0 +1,73 @@
+#include "ui/label_look.h"
+
+#include "game/controls.h"
+#include "ui/colours.h"
+#include "ui/fonts.h"
+#include "ui/geometry.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace keyfall {
+
+namespace {
+
+    QRect autoSizedRect(const Label& label, const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        return QRect(toPixels(label.Left, label.Top),
+            QSize(metrics.horizontalAdvance(label.Caption), metrics.height()));
+    }
+
+    void drawText(QPainter& painter, const LabelLook& look, const QRect& area, Colour colour)
+    {
+        const int flags = Qt::AlignTop | (look.centred ? Qt::AlignHCenter : Qt::AlignLeft)
+            | (look.wraps ? Qt::TextWordWrap : Qt::TextSingleLine);
+        painter.setPen(toQColor(colour));
+        painter.drawText(area, flags, look.caption);
+    }
+
+}
+
+LabelLook lookOf(const Label& label)
+{
+    LabelLook look;
+    look.visible = label.Visible;
+    look.font = toQFont(label.font);
+    look.rect = label.AutoSize ? autoSizedRect(label, look.font) : placeOf(label);
+    look.caption = label.Caption;
+    look.fore = label.ForeColor;
+    look.back = label.BackColor;
+    look.transparent = label.Transparent;
+    look.centred = label.Centred;
+    look.wraps = !label.AutoSize;
+    look.bordered = label.BorderStyle == Border::FixedSingle;
+    look.enabled = label.Enabled;
+    return look;
+}
+
+void paintLabel(QPainter& painter, const LabelLook& look)
+{
+    if (!look.visible)
+        return;
+    painter.save();
+    painter.setClipRect(look.rect, Qt::IntersectClip);
+    if (!look.transparent)
+        painter.fillRect(look.rect, toQColor(look.back));
+    painter.setFont(look.font);
+    const QRect textArea = look.bordered ? look.rect.adjusted(1, 1, -1, -1) : look.rect;
+    if (look.enabled) {
+        drawText(painter, look, textArea, look.fore);
+    } else {
+        drawText(painter, look, textArea.translated(1, 1), classic::kHighlight);
+        drawText(painter, look, textArea, classic::kShadow);
+    }
+    if (look.bordered) {
+        painter.setPen(toQColor(colour::kWindowFrame));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(look.rect.adjusted(0, 0, -1, -1));
+    }
+    painter.restore();
+}
+
+}

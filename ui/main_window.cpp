@@ -1,0 +1,191 @@
+#include "ui/main_window.h"
+
+#include "ui/artwork.h"
+#include "ui/colours.h"
+#include "ui/form_widgets.h"
+#include "ui/level_button.h"
+#include "ui/settings_frame.h"
+#include "ui/starfield_surface.h"
+#include "ui/widget_host.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <utility>
+
+namespace keyfall {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+    constexpr QSize kClientSize(657, 337);
+
+    using ClickHandler = void (Form1::*)();
+
+    // The labels that act as buttons, and what a click on each does.
+    ClickHandler clickHandlerOf(const Form1& form, const Label* label)
+    {
+        const std::pair<const Label*, ClickHandler> handlers[] = {
+            { &form.lblNew, &Form1::lblNew_Click },
+            { &form.lblPause, &Form1::lblPause_Click },
+            { &form.lblQuit, &Form1::lblQuit_Click },
+            { &form.lblSettings, &Form1::lblSettings_Click },
+            { &form.Label9, &Form1::Label9_Click },
+            { &form.Label10, &Form1::Label10_Click },
+            { &form.lblCaps, &Form1::lblCaps_Click },
+            { &form.lblSmall, &Form1::lblSmall_Click },
+            { &form.lblMixed, &Form1::lblMixed_Click },
+        };
+        for (const auto& [clickable, handler] : handlers) {
+            if (clickable == label)
+                return handler;
+        }
+        return nullptr;
+    }
+
+}
+
+MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* parent)
+    : QWidget(parent)
+    , host_(std::make_unique<WidgetHost>(*this))
+    , form_(std::make_unique<Form1>(scheduler, sound, *host_))
+{
+    form_->Form_Load();
+    setWindowTitle(u"Keyfall-By Brannock"_s);
+    setWindowIcon(windowIcon());
+    createWidgets();
+    connectEvents();
+    refreshFromModel();
+    text1_->setFocus();
+    resize(kClientSize);
+    placeInCentreOfScreen();
+}
+
+MainWindow::~MainWindow() = default;
+
+// Widgets are made from back to front, since one made later lies on top: the frame above the
+// window's painted controls, and the speed options and the round-length box above the frame.
+void MainWindow::createWidgets()
+{
+    Form1& f = *form_;
+    surface_ = new StarfieldSurface(f, this);
+    surface_->setObjectName(u"Form1"_s);
+    frame_ = new SettingsFrame(f, surface_);
+    frame_->setObjectName(u"Frame1"_s);
+    command1_ = new LevelButton(f.Command1, u"Command1"_s, frame_);
+    command2_ = new LevelButton(f.Command2, u"Command2"_s, frame_);
+    command3_ = new LevelButton(f.Command3, u"Command3"_s, frame_);
+    option3_ = makeOptionButton(f.Option3, u"Option3"_s, frame_);
+    text1_ = makeInputBox(f.Text1, u"Text1"_s, surface_);
+    option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
+    combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
+    option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
+
+    speedOptions_ = new QButtonGroup(this);
+    for (QRadioButton* option : { option1_, option2_, option3_ })
+        speedOptions_->addButton(option);
+
+    setTabOrder(text1_, option1_);
+    setTabOrder(option1_, option2_);
+    setTabOrder(option2_, option3_);
+    setTabOrder(option3_, combo1_);
+    setTabOrder(combo1_, command1_);
+    setTabOrder(command1_, command2_);
+    setTabOrder(command2_, command3_);
+}
+
+void MainWindow::connectEvents()
+{
+    for (ControlSurface* surface : std::initializer_list<ControlSurface*> { surface_, frame_ })
+        connect(surface, &ControlSurface::labelClicked, this, &MainWindow::clickLabel);
+    connect(command1_, &QPushButton::clicked, this, [this] { handle(&Form1::Command1_Click); });
+    connect(command2_, &QPushButton::clicked, this, [this] { handle(&Form1::Command2_Click); });
+    connect(command3_, &QPushButton::clicked, this, [this] { handle(&Form1::Command3_Click); });
+    const std::pair<QRadioButton*, OptionButton*> options[] = { { option1_, &form_->Option1 },
+        { option2_, &form_->Option2 }, { option3_, &form_->Option3 } };
+    for (auto [button, option] : options) {
+        connect(button, &QRadioButton::clicked, this,
+            [this, option] { handle([option](Form1& f) { f.chooseOption(*option); }); });
+    }
+    connect(text1_, &QLineEdit::textEdited, this,
+        [this](const QString& text) { handle([&text](Form1& f) { f.setText1Text(text); }); });
+    connect(combo1_, &QComboBox::currentTextChanged, this,
+        [this](const QString& text) { handle([&text](Form1& f) { f.Combo1.Text = text; }); });
+}
+
+void MainWindow::handle(const std::function<void(Form1&)>& action)
+{
+    action(*form_);
+    refreshFromModel();
+}
+
+void MainWindow::clickLabel(const Label* label)
+{
+    if (const ClickHandler handler = clickHandlerOf(*form_, label))
+        handle(handler);
+}
+
+void MainWindow::refreshFromModel()
+{
+    const bool panelWasShown = !frame_->isHidden();
+    surface_->refresh();
+    frame_->refresh();
+    syncWidgets();
+    keepTypingFocus(panelWasShown);
+}
+
+void MainWindow::syncWidgets()
+{
+    const Form1& f = *form_;
+    syncShown(*frame_, f.Frame1.Visible);
+    syncInputBox(*text1_, f.Text1);
+    syncOptionButton(*option1_, f.Option1);
+    syncOptionButton(*option2_, f.Option2);
+    syncOptionButton(*option3_, f.Option3);
+    syncComboBox(*combo1_, f.Combo1);
+    command1_->setBackColour(toQColor(f.Command1.BackColor));
+    command2_->setBackColour(toQColor(f.Command2.BackColor));
+    command3_->setBackColour(toQColor(f.Command3.BackColor));
+}
+
+// Typing belongs in the input box: it gets the focus back when the settings panel closes, and
+// whenever no visible control holds the focus, as after the box was disabled at time-over.
+void MainWindow::keepTypingFocus(bool panelWasShown)
+{
+    if (!text1_->isEnabled())
+        return;
+    const QWidget* focused = focusWidget();
+    const bool nothingFocused = !focused || !focused->isVisibleTo(this) || !focused->isEnabled();
+    const bool panelClosed = panelWasShown && frame_->isHidden();
+    if (nothingFocused || panelClosed)
+        text1_->setFocus();
+}
+
+// The client area may grow beyond the picture; the controls stay where they are.
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    surface_->setGeometry(rect());
+    QWidget::resizeEvent(event);
+}
+
+// A closed window ends the game: no tick may reach it while the program winds down.
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    for (GameTimer* timer : { &form_->Timer1, &form_->Timer2, &form_->Timer3 })
+        timer->stop();
+    QWidget::closeEvent(event);
+}
+
+void MainWindow::placeInCentreOfScreen()
+{
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(QStyle::alignedRect(
+            Qt::LeftToRight, Qt::AlignCenter, kClientSize, screen->availableGeometry()));
+}
+
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "game/form1.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QButtonGroup;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+
+namespace keyfall {
+
+class LevelButton;
+class SettingsFrame;
+class StarfieldSurface;
+class WidgetHost;
+
+// The game window. It owns the game model, draws it and turns clicks, typing and timer ticks into
+// the model's handlers; after each of them it repaints only what changed.
+class MainWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Form1& form() { return *form_; }
+
+public Q_SLOTS:
+    // Brings the window in line with the model: repaints changed labels and updates the widgets.
+    void refreshFromModel();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createWidgets();
+    void connectEvents();
+    void handle(const std::function<void(Form1&)>& action);
+    void clickLabel(const Label* label);
+    void syncWidgets();
+    void keepTypingFocus(bool panelWasShown);
+    void placeInCentreOfScreen();
+
+    std::unique_ptr<WidgetHost> host_;
+    std::unique_ptr<Form1> form_;
+
+    StarfieldSurface* surface_ = nullptr;
+    SettingsFrame* frame_ = nullptr;
+    QLineEdit* text1_ = nullptr;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QRadioButton* option3_ = nullptr;
+    QComboBox* combo1_ = nullptr;
+    LevelButton* command1_ = nullptr;
+    LevelButton* command2_ = nullptr;
+    LevelButton* command3_ = nullptr;
+    QButtonGroup* speedOptions_ = nullptr;
+};
+
+}

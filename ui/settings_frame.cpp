@@ -1,0 +1,29 @@
+#include "ui/settings_frame.h"
+
+#include "ui/colours.h"
+#include "ui/geometry.h"
+
+#include <QPainter>
+
+namespace keyfall {
+
+SettingsFrame::SettingsFrame(const Form1& form, QWidget* parent)
+    : ControlSurface(form, Container::Frame1, parent)
+    , frame_(form.Frame1)
+{
+    setGeometry(placeOf(frame_));
+}
+
+// The classic etched edge: a shadow line with a highlight line one pixel inside and below it.
+void SettingsFrame::paintBackground(QPainter& painter)
+{
+    painter.fillRect(rect(), toQColor(frame_.BackColor));
+    const QRect edge = rect().adjusted(0, 0, -2, -2);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(toQColor(classic::kHighlight));
+    painter.drawRect(edge.translated(1, 1));
+    painter.setPen(toQColor(classic::kShadow));
+    painter.drawRect(edge);
+}
+
+}

@@ -1,0 +1,16 @@
+#include "ui/widget_host.h"
+
+#include <QWidget>
+
+namespace keyfall {
+
+WidgetHost::WidgetHost(QWidget& window)
+    : window_(window)
+{
+}
+
+bool WidgetHost::isMinimized() const { return window_.isMinimized(); }
+
+void WidgetHost::close() { window_.close(); }
+
+}
