@@ -4,6 +4,7 @@
 #include "ui/colours.h"
 #include "ui/geometry.h"
 
+#include <QImage>
 #include <QPainter>
 #include <algorithm>
 
@@ -11,13 +12,28 @@ namespace keyfall {
 
 namespace {
 
+    constexpr int kHatchTile = 8;
+
+    // The standard diagonal cross-hatch: both diagonals of an 8 x 8 tile. It is a picture rather
+    // than a pattern brush so that it scales with the rest of the window on a high-DPI screen.
+    QBrush diagonalCrossHatch(const QColor& colour)
+    {
+        QImage tile(kHatchTile, kHatchTile, QImage::Format_ARGB32);
+        tile.fill(Qt::transparent);
+        for (int i = 0; i < kHatchTile; ++i) {
+            tile.setPixelColor(i, i, colour);
+            tile.setPixelColor(kHatchTile - 1 - i, i, colour);
+        }
+        return QBrush(tile);
+    }
+
     QBrush fillBrush(const Shape& shape)
     {
         switch (shape.fill) {
         case FillStyle::Solid:
             return QBrush(toQColor(shape.FillColor));
         case FillStyle::DiagonalCross:
-            return QBrush(toQColor(shape.FillColor), Qt::DiagCrossPattern);
+            return diagonalCrossHatch(toQColor(shape.FillColor));
         case FillStyle::Transparent:
             break;
         }
