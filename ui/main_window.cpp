@@ -22,32 +22,7 @@ namespace keyfall {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
     constexpr QSize kClientSize(657, 337);
-
-    using ClickHandler = void (Form1::*)();
-
-    // The labels that act as buttons, and what a click on each does.
-    ClickHandler clickHandlerOf(const Form1& form, const Label* label)
-    {
-        const std::pair<const Label*, ClickHandler> handlers[] = {
-            { &form.lblNew, &Form1::lblNew_Click },
-            { &form.lblPause, &Form1::lblPause_Click },
-            { &form.lblQuit, &Form1::lblQuit_Click },
-            { &form.lblSettings, &Form1::lblSettings_Click },
-            { &form.Label9, &Form1::Label9_Click },
-            { &form.Label10, &Form1::Label10_Click },
-            { &form.lblCaps, &Form1::lblCaps_Click },
-            { &form.lblSmall, &Form1::lblSmall_Click },
-            { &form.lblMixed, &Form1::lblMixed_Click },
-        };
-        for (const auto& [clickable, handler] : handlers) {
-            if (clickable == label)
-                return handler;
-        }
-        return nullptr;
-    }
-
 }
 
 MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* parent)
@@ -126,8 +101,7 @@ void MainWindow::handle(const std::function<void(Form1&)>& action)
 
 void MainWindow::clickLabel(const Label* label)
 {
-    if (const ClickHandler handler = clickHandlerOf(*form_, label))
-        handle(handler);
+    handle([label](Form1& f) { f.clickLabel(*label); });
 }
 
 void MainWindow::refreshFromModel()
