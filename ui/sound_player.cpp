@@ -1,13 +1,12 @@
 #include "sound_player.h"
 
+#include "pcm_stream.h"
 #include "wav_reader.h"
 
 #include <QApplication>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QBuffer>
 #include <QMediaDevices>
-#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -17,10 +16,13 @@ namespace {
 
     constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd };
 
-    // Small enough that a sound starts at once, large enough not to underrun under load.
-    constexpr int kBufferMilliseconds = 40;
-    // Time for the sound server to play out what it still holds before the stream is closed.
-    constexpr int kDrainMarginMilliseconds = 100;
+    // The sink writes whole 20 ms periods and the server starts a stream only once about half
+    // the buffer is filled: below about 60 ms the first write falls short and nothing plays. The
+    // server starts as soon as that half is there, so a larger buffer adds no delay.
+    constexpr int kBufferMilliseconds = 100;
+    // Silence read after a clip before the sink stops: longer than the buffer, so that what the
+    // server still holds when the stream closes is silence, not the end of the clip.
+    constexpr int kTailMilliseconds = 2 * kBufferMilliseconds;
 
     QAudioFormat formatOf(const PcmSound& pcm)
     {
@@ -31,15 +33,35 @@ namespace {
         return format;
     }
 
+    qint64 bytesFor(const QAudioFormat& format, int milliseconds)
+    {
+        return format.bytesForDuration(qint64 { milliseconds } * 1000);
+    }
+
 }
 
 struct SoundPlayer::Private {
     std::array<std::optional<PcmSound>, kAllSounds.size()> sounds;
-    // The sound being played, read by the sink as it needs it.
-    QBuffer source;
+    PcmStream stream;
     std::unique_ptr<QAudioSink> sink;
-    // Closes the stream once a sound has played out, so an idle game has nothing to wake it.
-    QTimer stopWhenDrained;
+
+    // A new sink for every clip: closing the old one drops what the server still holds of it,
+    // and a stopped sink that is started again can keep its timer running. A sink runs the event
+    // loop while it is destroyed, so it is deleted later, not inside a caller of play().
+    void closeSink()
+    {
+        if (!sink)
+            return;
+        sink->stop();
+        sink.release()->deleteLater();
+    }
+
+    // A sink that is destroyed while it still plays can abort in its own clean-up.
+    ~Private()
+    {
+        if (sink)
+            sink->stop();
+    }
 };
 
 SoundPlayer::SoundPlayer(const QString& directory, QObject* parent)
@@ -50,8 +72,15 @@ SoundPlayer::SoundPlayer(const QString& directory, QObject* parent)
         const QString name = QString::fromLatin1(soundFileName(sound));
         d_->sounds[static_cast<std::size_t>(sound)] = loadWav(directory + u'/' + name);
     }
-    d_->stopWhenDrained.setSingleShot(true);
-    connect(&d_->stopWhenDrained, &QTimer::timeout, this, [this] { d_->sink->stop(); });
+    // Closing the sink once a clip is over leaves nothing to wake an idle game. Queued, so the
+    // sink is not destroyed from inside its own read; a clip started meanwhile keeps playing.
+    connect(
+        &d_->stream, &PcmStream::clipPlayed, this,
+        [this] {
+            if (d_->stream.clipPlayedOut())
+                d_->closeSink();
+        },
+        Qt::QueuedConnection);
 }
 
 SoundPlayer::~SoundPlayer() = default;
@@ -63,27 +92,15 @@ void SoundPlayer::play(Sound sound)
         QApplication::beep();
         return;
     }
-    d_->stopWhenDrained.stop();
-    if (d_->sink)
-        d_->sink->stop();
-
+    d_->closeSink();
+    const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+    if (output.isNull())
+        return;
     const QAudioFormat format = formatOf(*pcm);
-    if (!d_->sink || d_->sink->format() != format) {
-        const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-        if (output.isNull())
-            return;
-        d_->sink = std::make_unique<QAudioSink>(output, format);
-        d_->sink->setBufferSize(format.bytesForDuration(kBufferMilliseconds * 1000));
-        d_->stopWhenDrained.setInterval(kBufferMilliseconds + kDrainMarginMilliseconds);
-        connect(d_->sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-            if (state == QAudio::IdleState)
-                d_->stopWhenDrained.start();
-        });
-    }
-    d_->source.close();
-    d_->source.setData(pcm->samples);
-    d_->source.open(QIODevice::ReadOnly);
-    d_->sink->start(&d_->source);
+    d_->sink = std::make_unique<QAudioSink>(output, format);
+    d_->sink->setBufferSize(bytesFor(format, kBufferMilliseconds));
+    d_->stream.setClip(pcm->samples, bytesFor(format, kTailMilliseconds));
+    d_->sink->start(&d_->stream);
 }
 
 }

@@ -1,7 +1,7 @@
-// Plays the game's sounds through the game's player, one every INTERVAL milliseconds, and prints
-// the wall-clock time of each play call so that a recording can be checked against it.
-// Usage: play_sequence SOUND_DIRECTORY INTERVAL_MS NAME...   (NAME: a sound file name, e.g.
-// shooted.wav)
+// Plays sounds through the game's player and prints the wall-clock time of each play call, so
+// that a recording can be checked against it. Each step names a sound file and how many
+// milliseconds to wait before the next step.
+// Usage: play_sequence SOUND_DIRECTORY NAME:WAIT_MS...   (for instance shooted.wav:120)
 #include "ui/sound_player.h"
 
 #include <QApplication>
@@ -15,13 +15,22 @@ using namespace keyfall;
 
 namespace {
 
+// Lets the last sound play out before the program ends.
 constexpr int kTailMilliseconds = 1500;
 
-std::optional<Sound> soundNamed(const QString& name)
+struct Step {
+    Sound sound;
+    int waitMilliseconds;
+};
+
+std::optional<Step> parseStep(const QString& text)
 {
+    const QStringList parts = text.split(u':');
+    bool ok = false;
+    const int wait = parts.size() == 2 ? parts[1].toInt(&ok) : 0;
     for (const Sound sound : { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd }) {
-        if (QString::fromLatin1(soundFileName(sound)) == name)
-            return sound;
+        if (ok && wait >= 0 && QString::fromLatin1(soundFileName(sound)) == parts[0])
+            return Step { sound, wait };
     }
     return std::nullopt;
 }
@@ -32,15 +41,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    bool intervalOk = false;
-    const int intervalMs = args.size() > 3 ? args[2].toInt(&intervalOk) : 0;
-    QList<Sound> sequence;
-    for (const QString& name : args.mid(3)) {
-        if (const auto sound = soundNamed(name))
-            sequence.append(*sound);
+    QList<Step> steps;
+    for (const QString& text : args.mid(2)) {
+        if (const auto step = parseStep(text))
+            steps.append(*step);
     }
-    if (!intervalOk || sequence.size() != args.size() - 3) {
-        std::fputs("usage: play_sequence SOUND_DIRECTORY INTERVAL_MS NAME...\n", stderr);
+    if (args.size() < 3 || steps.size() != args.size() - 2) {
+        std::fputs("usage: play_sequence SOUND_DIRECTORY NAME:WAIT_MS...\n", stderr);
         return 2;
     }
 
@@ -48,17 +55,19 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
     qsizetype next = 0;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
-        player.play(sequence[next]);
-        out << "played " << soundFileName(sequence[next]).data() << ' ' << Qt::fixed << now
-            << Qt::endl;
-        if (++next == sequence.size()) {
-            timer.stop();
-            QTimer::singleShot(kTailMilliseconds, &app, &QCoreApplication::quit);
+        if (next == steps.size()) {
+            app.quit();
+            return;
         }
+        const Step& step = steps[next++];
+        const double now = QDateTime::currentMSecsSinceEpoch() / 1000.0;
+        player.play(step.sound);
+        out << Qt::fixed << now << ' ' << soundFileName(step.sound).data() << Qt::endl;
+        timer.start(next < steps.size() ? step.waitMilliseconds : kTailMilliseconds);
     });
-    timer.start(intervalMs);
+    timer.start(0);
     return app.exec();
 }
