@@ -81,41 +81,44 @@ def heard_sounds(samples, rate, signatures):
     return heard
 
 
-def match_expected(expected, heard, window_seconds):
-    """Pairs each expected (seconds, name) with the first unused heard sound of that name that
-    begins at most window_seconds after it; returns a list of (expected, heard or None)."""
+def match_expected(expected, heard):
+    """Pairs each expected (seconds, name, window seconds, cause) with the first unused
+    heard sound of that name that begins at most the window after it; returns a list of
+    (expected, heard or None)."""
     used = set()
     pairs = []
-    for when, name in expected:
-        found = None
-        for index, (onset, heard_name, _hz) in enumerate(heard):
-            if index not in used and heard_name == name and 0 <= onset - when <= window_seconds:
-                found = index
-                break
+    for entry in expected:
+        when, name, window, _cause = entry
+        found = next((index for index, (onset, heard_name, _hz) in enumerate(heard)
+                      if index not in used and heard_name == name
+                      and 0 <= onset - when <= window), None)
         if found is not None:
             used.add(found)
-        pairs.append(((when, name), heard[found] if found is not None else None))
+        pairs.append((entry, heard[found] if found is not None else None))
     return pairs
 
 
 def report(pairs, heard):
     """Prints the figures of a run and returns whether every expected sound was heard and
     nothing else was."""
-    delays = []
-    for (when, name), match in pairs:
-        if match:
-            delays.append((match[0] - when) * 1000)
-            print(f"  {name:12s} expected at {when:7.3f} s  heard at {match[0]:7.3f} s"
-                  f"  ({match[2]:6.0f} Hz)  delay {delays[-1]:5.0f} ms")
-        else:
-            print(f"  {name:12s} expected at {when:7.3f} s  NOT HEARD")
+    delays = {}
+    for (when, name, _window, cause), match in pairs:
+        if not match:
+            print(f"  {name:12s} expected from {when:7.3f} s  NOT HEARD")
+            continue
+        delay = (match[0] - when) * 1000
+        delays.setdefault(cause, []).append(delay)
+        print(f"  {name:12s} expected from {when:7.3f} s  heard at {match[0]:7.3f} s"
+              f"  ({match[2]:6.0f} Hz)  {cause} to sound {delay:5.0f} ms")
     matched = {match[0] for _, match in pairs if match}
     extra = [h for h in heard if h[0] not in matched]
     for onset, name, hz in extra:
         print(f"  unexpected sound at {onset:7.3f} s: {name or 'unknown'} ({hz:.0f} Hz)")
-    print(f"sounds expected: {len(pairs)}, heard: {len(heard)}, matched: {len(delays)}")
-    if delays:
-        ordered = sorted(delays)
-        print(f"key-to-sound delay: median {ordered[len(ordered) // 2]:.0f} ms,"
-              f" max {ordered[-1]:.0f} ms, min {ordered[0]:.0f} ms")
-    return len(delays) == len(pairs) and not extra
+    heard_expected = sum(1 for _, match in pairs if match)
+    print(f"sounds expected: {len(pairs)}, heard: {len(heard)}, matched: {heard_expected}")
+    for cause, values in delays.items():
+        ordered = sorted(values)
+        print(f"{cause}-to-sound delay over {len(ordered)} sounds: median"
+              f" {ordered[len(ordered) // 2]:.0f} ms, max {ordered[-1]:.0f} ms,"
+              f" min {ordered[0]:.0f} ms")
+    return heard_expected == len(pairs) and not extra

@@ -37,9 +37,9 @@ def main():
         for line in played.stdout.split("\n"):
             if line:
                 when, name = line.split()
-                expected.append((recorder.seconds_into(float(when)), name))
+                expected.append((recorder.seconds_into(float(when)), name, HEARD_WITHIN_SECONDS, "play"))
         heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, signatures)
-        pairs = audio_analysis.match_expected(expected, heard, HEARD_WITHIN_SECONDS)
+        pairs = audio_analysis.match_expected(expected, heard)
         ok = audio_analysis.report(pairs, heard)
     return 0 if ok else 1
 

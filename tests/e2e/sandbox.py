@@ -2,6 +2,7 @@
 
 Every process started here is stopped when the sandbox closes, whatever ends the run.
 """
+import ctypes
 import os
 import select
 import shutil
@@ -17,6 +18,12 @@ SINK = "keyfall_test"
 
 def _raise_exit(signum, _frame):
     raise SystemExit(128 + signum)
+
+
+def _die_with_parent():
+    # Even if the test itself is killed outright (as by a timeout), its servers do not linger.
+    PR_SET_PDEATHSIG = 1
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class Sandbox:
@@ -52,7 +59,8 @@ class Sandbox:
         log = open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab")
         kwargs.setdefault("stdout", log)
         kwargs.setdefault("stderr", log)
-        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs)
+        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, preexec_fn=_die_with_parent,
+                                   **kwargs)
         self.processes.append(process)
         return process
 

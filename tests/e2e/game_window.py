@@ -1,0 +1,45 @@
+"""Finds the game's window on a private X server and works it with real mouse and key events."""
+import subprocess
+import time
+
+from sandbox import wait_until
+import screen
+
+CLIENT_WIDTH, CLIENT_HEIGHT = 657, 337
+
+
+class GameWindow:
+    def __init__(self, display, framebuffer, pid):
+        self.env = {"DISPLAY": display, "PATH": "/usr/bin:/bin"}
+        self.framebuffer = framebuffer
+        self.id = wait_until(lambda: self._xdotool("search", "--onlyvisible", "--pid", str(pid)),
+                             20, "the game's window").split()[0]
+        geometry = dict(line.split("=") for line in
+                        self._xdotool("getwindowgeometry", "--shell", self.id).split())
+        self.x, self.y = int(geometry["X"]), int(geometry["Y"])
+        self.width, self.height = int(geometry["WIDTH"]), int(geometry["HEIGHT"])
+        # No window manager runs, so nobody else gives the window the keyboard.
+        self._xdotool("windowfocus", "--sync", self.id)
+
+    def _xdotool(self, *args):
+        result = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True)
+        return result.stdout.strip() if result.returncode == 0 else ""
+
+    def click(self, x, y):
+        """Clicks at a point of the client area, then moves the pointer off the window."""
+        self._xdotool("mousemove", "--sync", str(self.x + x), str(self.y + y), "click", "1")
+        self.move_pointer_away()
+
+    def move_pointer_away(self):
+        """The pointer is drawn into the screen image; this keeps it out of the window's."""
+        self._xdotool("mousemove", "--sync", "0", "0")
+
+    def key(self, keysym):
+        """Presses and releases one key; returns the time just before it was sent."""
+        sent = time.time()
+        self._xdotool("key", "--clearmodifiers", keysym)
+        return sent
+
+    def grab(self):
+        """The client area as it is on the screen now."""
+        return screen.read_xwd(self.framebuffer, self.x, self.y, self.width, self.height)

@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Plays the first seconds of a round of the built game the way a player does, on a private X
+server and sound server: clicks "NEW GAME", types a long run of targets quickly, types one wrong
+letter and lets one target fall to a miss. Checks the screen after each step and, from a
+recording of what the game played, that every sound was heard when it should be.
+
+Usage: play_round.py KEYFALL_PROGRAM SOUND_SIGNATURES_HEADER
+"""
+import os
+import struct
+import sys
+import time
+
+import audio_analysis
+from game_window import CLIENT_HEIGHT, CLIENT_WIDTH, GameWindow
+from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_pulse, start_xvfb
+
+QUICK_HITS = 20
+HIT_INTERVAL_SECONDS = 0.15
+HEARD_WITHIN_SECONDS = 0.3
+# A miss comes 18 fall ticks of 200 ms after the target appears, the respawn 500 ms later.
+MISS_WITHIN_SECONDS = 5.0
+RESPAWN_SECONDS = 0.5
+
+NEW_GAME = (432 + 35, 8 + 8)
+FIELD_TOP, FIELD_BOTTOM = 33, 320  # between the status bar and the input box
+BOTTOM_LINE = 264  # a target at 3960 twips has missed
+SHOOTED_COUNT = (62, 4, 17, 22)  # x, y, width, height of the hit counter
+MISSED_COUNT = (134, 4, 17, 22)
+TARGET_WIDTH = 50  # the widest 48-point letter, in pixels
+WHITE, RED = (255, 255, 255), (255, 0, 0)
+TWIPS_PER_PIXEL = 15
+
+
+def single(value):
+    return struct.unpack("f", struct.pack("f", value))[0]
+
+
+def targets(count):
+    """(letter, left edge in pixels) of the first targets at level 1 in mixed case: the game's
+    24-bit generator, four draws a target (column, then three letters of which the first shows)."""
+    state = 327680
+
+    def draw():
+        nonlocal state
+        state = (state * 1140671485 + 12820163) % 2 ** 24
+        return state / 2 ** 24
+
+    result = []
+    for _ in range(count):
+        column = single(draw() * 8500)
+        if column > 8000:
+            column = 5000
+        elif 55 < column < 500:
+            column -= 50
+        index = int(single(draw() * 52)) + 1
+        draw(), draw()
+        letter = chr(ord("A") + index - 1) if index <= 26 else chr(ord("a") + index - 27)
+        result.append((letter, column / TWIPS_PER_PIXEL))
+    return result
+
+
+class Checks:
+    def __init__(self):
+        self.failures = []
+
+    def expect(self, condition, what):
+        print(f"  {'ok  ' if condition else 'FAIL'} {what}")
+        if not condition:
+            self.failures.append(what)
+
+
+def light(pixel):
+    """The small white text of the counters, smoothed at its edges, over the darker status bar."""
+    return min(pixel) >= 200
+
+
+def coloured_in_field(image, colour, top=FIELD_TOP):
+    return [(x, y) for x, y in image.crop(0, top, CLIENT_WIDTH, FIELD_BOTTOM - top).points(colour)]
+
+
+def in_column(points, left):
+    return bool(points) and all(left - 2 <= x <= left + TARGET_WIDTH for x, _ in points)
+
+
+def counter(image, box):
+    return image.crop(*box).rows
+
+
+def main():
+    program, signatures_header = sys.argv[1:3]
+    signatures = audio_analysis.read_signatures(signatures_header)
+    sequence = targets(QUICK_HITS + 2)
+    checks = Checks()
+    expected = []
+    with Sandbox() as sandbox:
+        display, framebuffer = start_xvfb(sandbox)
+        server = start_pulse(sandbox)
+        recorder = Recorder(sandbox, server)
+        game = sandbox.spawn([program], env=dict(os.environ, DISPLAY=display, PULSE_SERVER=server,
+                                                 QT_QPA_PLATFORM="xcb"))
+        window = GameWindow(display, framebuffer, game.pid)
+        checks.expect((window.width, window.height) == (CLIENT_WIDTH, CLIENT_HEIGHT),
+                      f"client area {window.width} x {window.height}")
+        window.move_pointer_away()
+        time.sleep(0.5)
+        idle = window.grab()
+        checks.expect(not coloured_in_field(idle, WHITE), "no target before the first game")
+        checks.expect(idle.crop(*SHOOTED_COUNT).points(light) and
+                      idle.crop(*MISSED_COUNT).points(light), "both counters show a number")
+
+        window.click(*NEW_GAME)
+        time.sleep(0.1)
+        first = window.grab()
+        letter, left = sequence[0]
+        checks.expect(in_column(coloured_in_field(first, WHITE), left),
+                      f"first target {letter!r} shows in its column at x = {left:.0f}")
+
+        next_hit = time.time()
+        for letter, _ in sequence[:QUICK_HITS]:
+            time.sleep(max(0.0, next_hit - time.time()))
+            expected.append((recorder.seconds_into(window.key(letter)), "shooted.wav",
+                             HEARD_WITHIN_SECONDS, "key"))
+            next_hit += HIT_INTERVAL_SECONDS
+        time.sleep(0.1)
+        after_hits = window.grab()
+        letter, left = sequence[QUICK_HITS]
+        checks.expect(counter(after_hits, SHOOTED_COUNT) != counter(first, SHOOTED_COUNT),
+                      f"hit counter changed after {QUICK_HITS} hits")
+        checks.expect(in_column(coloured_in_field(after_hits, WHITE), left),
+                      f"target {QUICK_HITS + 1} {letter!r} shows in its column at x = {left:.0f}")
+
+        wrong = "z" if letter != "z" else "y"
+        expected.append((recorder.seconds_into(window.key(wrong)), "wrong.wav",
+                         HEARD_WITHIN_SECONDS, "key"))
+        time.sleep(0.3)
+        after_wrong = window.grab()
+        checks.expect(counter(after_wrong, SHOOTED_COUNT) == counter(after_hits, SHOOTED_COUNT)
+                      and counter(after_wrong, MISSED_COUNT) == counter(first, MISSED_COUNT),
+                      f"a wrong {wrong!r} changed neither counter")
+
+        deadline = time.time() + MISS_WITHIN_SECONDS
+        missed = None
+        while time.time() < deadline and not missed:
+            seen = time.time()
+            image = window.grab()
+            if coloured_in_field(image, RED, BOTTOM_LINE):
+                missed = (seen, image)
+        checks.expect(missed is not None, "the target turned red at the bottom")
+        if missed:
+            seen, image = missed
+            checks.expect(in_column(coloured_in_field(image, RED, BOTTOM_LINE), left),
+                          "the red target is in its column")
+            checks.expect(counter(image, MISSED_COUNT) != counter(first, MISSED_COUNT),
+                          "miss counter changed")
+            expected.append((recorder.seconds_into(seen), "boing.wav",
+                             RESPAWN_SECONDS + HEARD_WITHIN_SECONDS, "miss seen"))
+            time.sleep(RESPAWN_SECONDS + 0.2)
+            respawned = window.grab()
+            letter, left = sequence[QUICK_HITS + 1]
+            checks.expect(not coloured_in_field(respawned, RED), "the red target is gone")
+            checks.expect(in_column(coloured_in_field(respawned, WHITE), left),
+                          f"the next target {letter!r} shows in its column at x = {left:.0f}")
+        time.sleep(0.6)
+        samples = recorder.stop()
+        heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, signatures)
+        sounds_ok = audio_analysis.report(audio_analysis.match_expected(expected, heard), heard)
+        checks.expect(sounds_ok, "every sound heard when it should be, and nothing else")
+        checks.expect(game.poll() is None, "the game is still running")
+    print(f"{len(checks.failures)} checks failed")
+    return 1 if checks.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,64 @@
+"""Reads the screen of an Xvfb started with -fbdir, which keeps it as an XWD image in a file,
+and writes PNG files; python's standard library only."""
+import struct
+import zlib
+
+_FIELDS = ("header_size file_version pixmap_format pixmap_depth width height xoffset byte_order "
+           "bitmap_unit bitmap_bit_order bitmap_pad bits_per_pixel bytes_per_line visual_class "
+           "red_mask green_mask blue_mask bits_per_rgb colormap_entries ncolors").split()
+_XWD_COLOR_BYTES = 12
+
+
+class Image:
+    """An RGB picture as rows of (r, g, b) tuples."""
+
+    def __init__(self, rows):
+        self.rows = rows
+        self.height = len(rows)
+        self.width = len(rows[0]) if rows else 0
+
+    def crop(self, x, y, width, height):
+        return Image([row[x:x + width] for row in self.rows[y:y + height]])
+
+    def points(self, wanted):
+        """(x, y) of every pixel of exactly this colour, or for which this test holds."""
+        test = wanted if callable(wanted) else wanted.__eq__
+        return [(x, y) for y, row in enumerate(self.rows) for x, pixel in enumerate(row)
+                if test(pixel)]
+
+
+def _shift(mask):
+    return (mask & -mask).bit_length() - 1
+
+
+def read_xwd(path, x=0, y=0, width=None, height=None):
+    """The part of a 24- or 32-bit XWD image that starts at (x, y)."""
+    with open(path, "rb") as image:
+        data = image.read()
+    # The header is written big-endian; the pixels in the order the header names.
+    header = dict(zip(_FIELDS, struct.unpack(">20I", data[:80])))
+    if header["bits_per_pixel"] != 32:
+        raise ValueError(f"{path}: {header['bits_per_pixel']} bits per pixel is not supported")
+    width = width or header["width"] - x
+    height = height or header["height"] - y
+    start = header["header_size"] + header["ncolors"] * _XWD_COLOR_BYTES
+    order = "<" if header["byte_order"] == 0 else ">"
+    masks = [(header[m], _shift(header[m])) for m in ("red_mask", "green_mask", "blue_mask")]
+    rows = []
+    for row in range(y, y + height):
+        offset = start + row * header["bytes_per_line"] + x * 4
+        values = struct.unpack(f"{order}{width}I", data[offset:offset + width * 4])
+        rows.append([tuple((v & mask) >> shift for mask, shift in masks) for v in values])
+    return Image(rows)
+
+
+def write_png(image, path):
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + \
+            struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
+
+    raw = b"".join(b"\0" + bytes(value for pixel in row for value in pixel) for row in image.rows)
+    header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
+    with open(path, "wb") as png:
+        png.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                  chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
