@@ -32,8 +32,9 @@ struct Game {
 
     Game() { form.Form_Load(); }
 
-    // Types text one character at a time, as a player would.
-    void type(const QString& text)
+    // Types text one character at a time, as a player would. It takes a copy, since a hit
+    // replaces the caption that the text may have come from.
+    void type(QString text)
     {
         for (QChar c : text)
             form.setText1Text(form.Text1.Text + c);
