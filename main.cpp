@@ -5,27 +5,81 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <vector>
 
 namespace {
 
-// Without a display Qt would abort; say what is missing instead.
-bool hasDisplay()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
+// Qt gives up with a fatal message, and so an abort and a core dump, when it cannot open the
+// window system. While QApplication opens it, Qt's messages are held back: if it fails, the
+// player reads one line saying why and the program ends with status 1; if it succeeds, the held
+// messages go out as usual.
+class WindowSystemOpening {
+public:
+    WindowSystemOpening() { previous_ = qInstallMessageHandler(&WindowSystemOpening::hold); }
+
+    ~WindowSystemOpening()
+    {
+        qInstallMessageHandler(previous_);
+        for (const HeldMessage& message : held())
+            previous_(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category),
+                message.text);
+        held().clear();
+    }
+
+    WindowSystemOpening(const WindowSystemOpening&) = delete;
+    WindowSystemOpening& operator=(const WindowSystemOpening&) = delete;
+
+private:
+    struct HeldMessage {
+        QtMsgType type;
+        const char* category; // a logging category's name lives as long as the program
+        QString text;
+    };
+
+    static std::vector<HeldMessage>& held()
+    {
+        static std::vector<HeldMessage> messages;
+        return messages;
+    }
+
+    static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (type == QtFatalMsg)
+            giveUp(text);
+        held().push_back({ type, context.category, text });
+    }
+
+    // The platform plugin's own complaint names the problem best ("could not connect to display
+    // :9"); without a display at all, saying so is clearer still.
+    [[noreturn]] static void giveUp(const QString& fatalText)
+    {
+        QString reason = fatalText.section(u'\n', 0, 0);
+        for (const HeldMessage& message : held()) {
+            if (message.category && qstrncmp(message.category, "qt.qpa", 6) == 0) {
+                reason = message.text;
+                break;
+            }
+        }
+        if (qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            reason = QStringLiteral("no display (DISPLAY is not set)");
+        std::fprintf(stderr, "keyfall: cannot open the game window: %s\n",
+            qUtf8Printable(reason.simplified()));
+        std::_Exit(1);
+    }
+
+    static inline QtMessageHandler previous_ = nullptr;
+};
 
 }
 
 int main(int argc, char* argv[])
 {
-    if (!hasDisplay()) {
-        std::fputs(
-            "keyfall: cannot open the game window: no display (DISPLAY is not set)\n", stderr);
-        return 1;
-    }
+    std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
+    opening.reset();
     keyfall::applyLookAndFeel();
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath());

@@ -1,0 +1,258 @@
+"""A private desktop for one test: an X server, optionally a sound server, and the game in it.
+
+The game runs with an empty home and runtime folder of its own and, unless told otherwise, under
+strace, so that a test can ask afterwards which files it wrote. Everything started here is
+stopped when the desktop closes.
+"""
+import ctypes
+import os
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+import file_trace
+import framebuffer
+
+WINDOW_TITLE = "Keyfall-By Brannock"
+SOUND_FILES = ("shooted.wav", "wrong.wav", "boing.wav", "theend.wav")
+PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
+
+
+def wait_for(condition, timeout, what):
+    """Polls condition until it returns something true, which is returned; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = condition()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.02)
+
+
+class Desktop:
+    def __init__(self, sound_server=True):
+        self.with_sound_server = sound_server
+        self.processes = []
+
+    def __enter__(self):
+        self.dir = tempfile.mkdtemp(prefix="keyfall-failure-")
+        self.home = self._make_dir("home")
+        self.runtime = self._make_dir("runtime")
+        self.display, self.screen_file = self._start_x_server()
+        self.sound_server = None
+        self.pulse_server = self._start_sound_server() if self.with_sound_server else None
+        return self
+
+    def __exit__(self, *_exc):
+        for process in reversed(self.processes):
+            stop(process)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        return False
+
+    def _make_dir(self, name):
+        path = os.path.join(self.dir, name)
+        os.mkdir(path, 0o700)
+        return path
+
+    def _spawn(self, args, log_name, **kwargs):
+        log = open(os.path.join(self.dir, log_name), "wb")
+        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=log, **kwargs)
+        log.close()
+        self.processes.append(process)
+        return process
+
+    def _start_x_server(self):
+        screen_dir = self._make_dir("screen")
+        read_end, write_end = os.pipe()
+        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                     "-fbdir", screen_dir, "-nolisten", "tcp", "-noreset"], "xvfb.log",
+                    pass_fds=(write_end,))
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], 15)
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                raise AssertionError("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        return ":" + number.decode().strip(), os.path.join(screen_dir, "Xvfb_screen0")
+
+    def _start_sound_server(self):
+        # The player's own sound server: it shares the game's home, where it keeps its cookie.
+        socket = os.path.join(self.dir, "pulse.sock")
+        env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self._make_dir("pulse-runtime"))
+        env.pop("DISPLAY", None)
+        self.sound_server = self._spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+                     "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
+                     "--load=module-null-sink sink_name=speakers",
+                     f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
+                    "pulse.log", env=env)
+        server = "unix:" + socket
+        wait_for(lambda: self._pactl(server, "info") is not None, 15, "the sound server")
+        return server
+
+    @staticmethod
+    def _pactl(server, *args):
+        result = subprocess.run(["pactl", "--server", server, *args], capture_output=True,
+                                text=True)
+        return result.stdout if result.returncode == 0 else None
+
+    def environment(self, **extra):
+        """The game's environment: of the test's own, only the search path and the sanitizers'
+        options; no locale, so file names must not depend on one."""
+        env = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
+        env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime, DISPLAY=self.display)
+        if self.pulse_server:
+            env["PULSE_SERVER"] = self.pulse_server
+        env.update(extra)
+        return {name: value for name, value in env.items() if value is not None}
+
+    def launch(self, program, traced=True, **env):
+        return Game(self, program, traced, self.environment(**env))
+
+    def playing_streams(self):
+        """How many sounds the sound server is playing now: only the game is its client."""
+        listing = self._pactl(self.pulse_server, "list", "short", "sink-inputs")
+        return len(listing.splitlines()) if listing else 0
+
+
+class Game:
+    """The game running on the desktop, driven with the mouse and keyboard like a player does."""
+
+    def __init__(self, desktop, program, traced, env):
+        self.desktop = desktop
+        self.env = dict(env, DISPLAY=desktop.display)
+        self.trace_prefix = os.path.join(desktop.dir, "trace") if traced else None
+        command = traced_command(program, self.trace_prefix) if traced else [program]
+        self.stderr_path = os.path.join(desktop.dir, "game.stderr")
+        with open(self.stderr_path, "wb") as stderr:
+            # A group of its own, so that stopping strace cannot leave the game running.
+            self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
+                                            stdout=subprocess.DEVNULL, stderr=stderr,
+                                            start_new_session=True)
+        desktop.processes.append(self.process)
+        self.window = wait_for(self._find_window, 60, "the game window")
+        self.x, self.y = self._window_position()
+
+    def _xdotool(self, *args):
+        return subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True,
+                              check=False).stdout
+
+    def _find_window(self):
+        if self.process.poll() is not None:
+            raise AssertionError(f"the game ended at start-up: {self.stderr()}")
+        ids = self._xdotool("search", "--onlyvisible", "--name", "^" + WINDOW_TITLE + "$").split()
+        return int(ids[0]) if ids else None
+
+    def _window_position(self):
+        fields = dict(line.split("=", 1) for line in
+                      self._xdotool("getwindowgeometry", "--shell", str(self.window)).split())
+        return int(fields["X"]), int(fields["Y"])
+
+    def click(self, x, y):
+        """Clicks at a point of the window's client area, in pixels."""
+        self._xdotool("mousemove", "--sync", str(self.x + x), str(self.y + y), "click", "1")
+
+    def click_away(self):
+        """Parks the pointer at the window's top-left corner, on the status bar."""
+        self._xdotool("mousemove", "--sync", str(self.x + 1), str(self.y + 1))
+
+    def type(self, text):
+        """Types into whatever has the keyboard focus in the window under the pointer."""
+        self._xdotool("type", "--delay", "30", text)
+
+    def key(self, *keys):
+        self._xdotool("key", *keys)
+
+    def pixels(self, left, top, width, height):
+        return framebuffer.read_region(self.desktop.screen_file, self.x + left, self.y + top,
+                                       width, height)
+
+    def close_window(self):
+        """Asks the window to close, as a window manager does when the player clicks its X."""
+        send_delete_window(self.desktop.display, self.window)
+
+    def wait(self, timeout):
+        """Waits for the game to end; returns its exit status (negative: killed by a signal)."""
+        try:
+            return self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"the game did not end within {timeout} s") from None
+
+    def is_running(self):
+        return self.process.poll() is None
+
+    def stderr(self):
+        with open(self.stderr_path, encoding="utf-8", errors="replace") as log:
+            return log.read()
+
+    def written_files(self):
+        """The files the game created, wrote, renamed or removed, once it has ended."""
+        return file_trace.files_written(self.trace_prefix, allowed=("/dev/", "/proc/"))
+
+    def files_read(self):
+        return file_trace.files_read(self.trace_prefix)
+
+
+def traced_command(program, trace_prefix):
+    return ["strace", "-f", "-ff", "-qq", "-o", trace_prefix,
+            "-e", "trace=" + ",".join(file_trace.TRACED_CALLS), program]
+
+
+def stop(process):
+    """Stops a process and, if it leads a group of its own, everything in that group."""
+    if process.poll() is not None:
+        return
+    own_group = os.getpgid(process.pid) == process.pid
+    for signum, grace in ((signal.SIGTERM, 5), (signal.SIGKILL, 5)):
+        if own_group:
+            os.killpg(process.pid, signum)
+        else:
+            process.send_signal(signum)
+        try:
+            process.wait(timeout=grace)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+
+
+def send_delete_window(display_name, window):
+    """Sends the window a WM_DELETE_WINDOW message through Xlib."""
+    xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.c_void_p]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
+                    ("padding", ctypes.c_long * 12)]  # an XEvent is 24 longs in all
+
+    connection = xlib.XOpenDisplay(display_name.encode())
+    if not connection:
+        raise AssertionError(f"cannot open display {display_name}")
+    try:
+        event = ClientMessage()
+        event.type = 33  # ClientMessage
+        event.window = window
+        event.message_type = xlib.XInternAtom(connection, b"WM_PROTOCOLS", False)
+        event.format = 32
+        event.data[0] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", False)
+        event.data[1] = 0  # CurrentTime
+        if not xlib.XSendEvent(connection, window, False, 0, ctypes.byref(event)):
+            raise AssertionError("XSendEvent failed")
+        xlib.XFlush(connection)
+    finally:
+        xlib.XCloseDisplay(connection)

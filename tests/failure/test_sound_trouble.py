@@ -1,0 +1,80 @@
+"""Sound that cannot be played never stops a round: no sound device, a sound server that goes
+away, sound files that are missing, empty, cut short or not sounds at all."""
+import os
+import unittest
+
+import player
+from desktop import SOUND_FILES, Desktop, stop, wait_for
+from game_under_test import PROGRAM, copy_program, intact
+
+
+def missing(_source, _target):
+    pass
+
+
+def empty(_source, target):
+    open(target, "wb").close()
+
+
+def cut_in_header(source, target):
+    with open(source, "rb") as sound, open(target, "wb") as cut:
+        cut.write(sound.read(22))
+
+
+def cut_in_samples(source, target):
+    with open(source, "rb") as sound:
+        data = sound.read()
+    with open(target, "wb") as cut:
+        cut.write(data[:len(data) // 2 + 1])
+
+
+def not_a_sound(_source, target):
+    with open(target, "w", encoding="ascii") as text:
+        text.write("RIFF? No: a text file that only bears a sound's name.\n" * 20)
+
+
+SOUND_STATES = (intact, missing, empty, cut_in_header, cut_in_samples, not_a_sound)
+
+
+class SoundTrouble(unittest.TestCase):
+    def assertEndsCleanly(self, game):
+        game.close_window()
+        self.assertEqual(game.wait(30), 0, game.stderr())
+        self.assertEqual(game.written_files(), [])
+
+    def test_no_sound_device(self):
+        with Desktop(sound_server=False) as desktop:
+            game = desktop.launch(PROGRAM,
+                                  PULSE_SERVER="unix:" + os.path.join(desktop.dir, "no-server"))
+            player.play_round_with_every_sound(game)
+            self.assertEndsCleanly(game)
+
+    def test_sound_server_gone_while_a_sound_plays(self):
+        with Desktop() as desktop:
+            game = desktop.launch(PROGRAM)
+            game.type("1")
+            wait_for(desktop.playing_streams, 10, "the error sound")
+            stop(desktop.sound_server)
+            player.play_round_with_every_sound(game)
+            self.assertEndsCleanly(game)
+
+    def test_broken_sound_files(self):
+        # Each run breaks the four files in four different ways, so that good and broken sounds
+        # follow each other; over all runs each file is found in every state.
+        for run in range(len(SOUND_STATES)):
+            def state_of(name):
+                return SOUND_STATES[(SOUND_FILES.index(name) + run) % len(SOUND_STATES)]
+
+            states = {name: state_of(name).__name__ for name in SOUND_FILES}
+            with self.subTest(**states), Desktop() as desktop:
+                program = copy_program(
+                    os.path.join(desktop.dir, "game"),
+                    lambda source, target: state_of(os.path.basename(target))(source, target))
+                game = desktop.launch(program)
+                player.play_round_with_every_sound(game)
+                self.assertEqual(game.stderr(), "")
+                self.assertEndsCleanly(game)
+
+
+if __name__ == "__main__":
+    unittest.main()

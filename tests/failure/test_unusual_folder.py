@@ -1,0 +1,29 @@
+"""The game finds its sounds beside it wherever it lies, in a folder whose name has spaces and
+letters beyond ASCII, with no locale set."""
+import os
+import unittest
+
+from desktop import SOUND_FILES, Desktop, wait_for
+from game_under_test import copy_program
+
+FOLDER = "Spiel mit Ümlauten ü"
+
+
+class UnusualFolder(unittest.TestCase):
+    def test_sounds_found_and_played_from_folder_with_spaces_and_umlauts(self):
+        with Desktop() as desktop:
+            folder = os.path.join(desktop.dir, "x", FOLDER)
+            game = desktop.launch(copy_program(folder))
+            game.type("1")  # no target is a digit: the error sound
+            wait_for(desktop.playing_streams, 10, "the error sound to play")
+            game.close_window()
+            self.assertEqual(game.wait(30), 0, game.stderr())
+            self.assertEqual(game.stderr(), "")
+            read = game.files_read()
+            for name in SOUND_FILES:
+                self.assertIn(os.path.join(folder, name), read)
+            self.assertEqual(game.written_files(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
