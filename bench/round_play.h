@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace keyfall::bench {
+
+// A round played on the real game window with real input: through the settings panel to
+// "Speed" and a round of the given length, then a hit at a steady pace until the round ends, and
+// "QUIT".
+struct RoundPlan {
+    int roundSeconds;
+    int hitEveryMs;
+};
+
+struct Hit {
+    // Wall-clock seconds at which the completing key was sent, to be found in a sound recording.
+    double keySentAt;
+    // From just before the key was sent to the first look at the window that found the hit
+    // counter changed; negative if it never changed.
+    double frameMs;
+};
+
+struct RoundResult {
+    std::vector<Hit> hits;
+    // Processor time of the game per second of play, from the first hit to the last.
+    double cpuMsPerSecond = 0;
+    // When "Time is Over!" was first seen, against the round's length after the click on Ok.
+    double endErrorMs = 0;
+    // Peak resident memory over the program's whole life.
+    long peakRssKib = 0;
+};
+
+// Plays a round of the game run by the command: it must draw the game's window.
+RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan);
+
+}

@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Runs every benchmark of the game side by side under a private X server and sound server and
+prints one table: start-up, memory, idle and playing processor time, timer lateness, latency of
+a hit on the screen and in the sound, and the cost of the handlers.
+
+Usage: run_benchmarks.py BUILD_DIRECTORY [--markdown]
+"""
+import json
+import os
+import subprocess
+import sys
+
+from figures import Row, median, percentile, spread, table
+
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
+import audio_analysis  # noqa: E402
+from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_pulse, start_xvfb  # noqa: E402
+
+STARTUP_RUNS = 15
+IDLE_SECONDS = 10
+# Each round is played at "Speed": (seconds, milliseconds between hits).
+PLAY_ROUND = (20, 1000)
+LATENCY_ROUND = (60, 250)
+# Pixels that have a known colour once the first frame is drawn: the status bar's steel blue,
+# the bare window's green background.
+GAME_PROBE = "9,5,7388aa"
+BARE_PROBE = "300,200,208040"
+HIT_SOUND = "shooted.wav"
+SOUND_SEARCH_SECONDS = 0.3
+
+
+def log(message):
+    print(message, file=sys.stderr, flush=True)
+
+
+class Bench:
+    def __init__(self, build, env):
+        self.build = build
+        self.env = env
+        self.game = [os.path.join(build, "keyfall")]
+        self.bare = [os.path.join(build, "bench", "bench_bare_window")]
+
+    def driver(self, *args, command):
+        """Runs the driver and returns what it printed: one list of values per name."""
+        done = subprocess.run([os.path.join(self.build, "bench", "bench_driver"), *map(str, args),
+                               "--", *command], env=self.env, capture_output=True, text=True,
+                              timeout=300)
+        if done.returncode != 0:
+            sys.exit(f"bench_driver {' '.join(map(str, args))} failed:\n{done.stderr}")
+        found = {}
+        for line in done.stdout.splitlines():
+            name, *values = line.split()
+            found.setdefault(name, []).append([float(v) for v in values])
+        return found
+
+    def startup(self):
+        """(first-frame times, peak memory) of the game and of the bare window, runs interleaved,
+        after one run of each to warm the caches."""
+        runs = {"game": ([], []), "bare": ([], [])}
+        for i in range(STARTUP_RUNS + 1):
+            for name, command, probe in (("game", self.game, GAME_PROBE),
+                                         ("bare", self.bare, BARE_PROBE)):
+                found = self.driver("startup", probe, command=command)
+                if i:
+                    runs[name][0].append(found["first_frame_ms"][0][0])
+                    runs[name][1].append(found["peak_rss_kib"][0][0])
+        return runs
+
+    def idle(self, command, probe):
+        found = self.driver("idle", IDLE_SECONDS, probe, command=command)
+        return found["idle_cpu_ms"][0][0], found["idle_switches"][0][0]
+
+    def round(self, plan, command=None):
+        found = self.driver("round", *plan, command=command or self.game)
+        hits = [(sent, frame) for sent, frame in found.get("hit", [])]
+        return {"hits": hits, "cpu": found["cpu_ms_per_s"][0][0],
+                "end": found["round_end_error_ms"][0][0], "rss": found["peak_rss_kib"][0][0]}
+
+    def handler_costs(self):
+        done = subprocess.run([os.path.join(self.build, "bench", "bench_handler_costs"),
+                               "--benchmark_format=json", "--benchmark_min_time=0.3"],
+                              env=dict(self.env, QT_QPA_PLATFORM="offscreen"),
+                              capture_output=True, text=True, timeout=300, check=True)
+        return [(b["name"], b["cpu_time"]) for b in json.loads(done.stdout)["benchmarks"]]
+
+
+def sound_delays(samples, hits):
+    """Key-to-sound delays in ms, and how many hits were never heard."""
+    signatures = audio_analysis.read_signatures(
+        os.path.join(SOURCE, "tools", "sound_signatures.h"))
+    heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, signatures)
+    pairs = audio_analysis.match_expected(hits, heard, SOUND_SEARCH_SECONDS)
+    delays = [(match[0] - when) * 1000 for (when, _), match in pairs if match]
+    return delays, len(pairs) - len(delays)
+
+
+def ratio_row(figure, game, bare, unit, goal_ratio):
+    ratio = game / bare
+    return Row(figure, f"{game:.1f} {unit}", f"bare window {bare:.1f} {unit}: {ratio:.2f}x",
+               f"<= {goal_ratio}x", ratio <= goal_ratio)
+
+
+def lateness_row(role, records):
+    values = [us / 1000 for name, us in records if name == role]
+    return Row(f"Lateness of {role} ticks, 60 s round", spread(values), "-", "p99 <= 2 ms",
+               percentile(values, 0.99) <= 2)
+
+
+def main():
+    build = os.path.abspath(sys.argv[1])
+    markdown = "--markdown" in sys.argv[2:]
+    rows = []
+    with Sandbox() as sandbox:
+        display, _ = start_xvfb(sandbox)
+        server = start_pulse(sandbox)
+        env = dict(os.environ, DISPLAY=display, PULSE_SERVER=server)
+        env.pop("QT_QPA_PLATFORM", None)
+        bench = Bench(build, env)
+
+        log(f"start-up: {STARTUP_RUNS} runs each of the game and the bare window")
+        runs = bench.startup()
+        log(f"idle: {IDLE_SECONDS} s each")
+        idle_game = bench.idle(bench.game, GAME_PROBE)
+        idle_bare = bench.idle(bench.bare, BARE_PROBE)
+        log(f"play: a {PLAY_ROUND[0]} s round, a hit every {PLAY_ROUND[1]} ms")
+        play = bench.round(PLAY_ROUND)
+        log(f"latency: a {LATENCY_ROUND[0]} s round, a hit every {LATENCY_ROUND[1]} ms, recorded")
+        recorder = Recorder(sandbox, server)
+        latency = bench.round(LATENCY_ROUND)
+        samples = recorder.stop()
+        log("timing: the same round with every tick written down")
+        ticks_file = sandbox.path("ticks.txt")
+        timing = bench.round(LATENCY_ROUND, [os.path.join(build, "bench", "bench_tick_timing"),
+                                             ticks_file, build])
+        with open(ticks_file) as lines:
+            records = [(name, int(us)) for name, us in (line.split() for line in lines)]
+    log("handler costs")
+    costs = bench.handler_costs()
+
+    game_start, game_rss = runs["game"]
+    bare_start, bare_rss = runs["bare"]
+    rows.append(ratio_row(f"Start-up to first frame (median of {STARTUP_RUNS})",
+                          median(game_start), median(bare_start), "ms", 1.3))
+    rows.append(ratio_row(f"Peak memory: start, {PLAY_ROUND[0]} s round, quit",
+                          play["rss"] / 1024, median(bare_rss) / 1024, "MiB", 1.2))
+    rows.append(Row(f"Processor time over {IDLE_SECONDS} idle s",
+                    f"{idle_game[0]:.2f} ms, {idle_game[1]:.0f} wake-ups",
+                    f"bare window {idle_bare[0]:.2f} ms, {idle_bare[1]:.0f} wake-ups", "< 10 ms",
+                    idle_game[0] < 10))
+    rows.append(Row("Processor time playing at Speed, a hit a second", f"{play['cpu']:.2f} ms/s",
+                    "-", "<= 3 ms/s", play["cpu"] <= 3))
+    rows.append(lateness_row("fall", records))
+    rows.append(lateness_row("clock", records))
+    ends = [play["end"], latency["end"], timing["end"]]
+    rows.append(Row("Round end after N s from the click on Ok",
+                    ", ".join(f"{e:+.1f} ms" for e in ends) + f" ({PLAY_ROUND[0]}, "
+                    f"{LATENCY_ROUND[0]}, {LATENCY_ROUND[0]} s)", "-", "within 20 ms",
+                    all(abs(e) <= 20 for e in ends)))
+    frames = [frame for _, frame in latency["hits"]]
+    unseen = sum(1 for f in frames if f < 0)
+    seen = [f for f in frames if f >= 0]
+    rows.append(Row("Key to the frame that shows the hit", spread(seen),
+                    f"{unseen} hits never seen", "p99 <= 8 ms",
+                    not unseen and percentile(seen, 0.99) <= 8))
+    delays, unheard = sound_delays(samples, [(recorder.seconds_into(sent), HIT_SOUND)
+                                             for sent, _ in latency["hits"]])
+    rows.append(Row("Key to the first sample of the hit sound", spread(delays, digits=1),
+                    f"{unheard} hits never heard", "p99 <= 30 ms",
+                    not unheard and percentile(delays, 0.99) <= 30))
+    for name, ns in costs:
+        rows.append(Row(f"Handler cost: {name}", f"{ns:,.0f} ns per call"))
+    print(table(rows, markdown))
+
+
+if __name__ == "__main__":
+    main()
