@@ -1,0 +1,24 @@
+# The Debian package: `cpack -G DEB` in the build folder writes keyfall_VERSION_ARCH.deb.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME keyfall)
+set(CPACK_PACKAGE_VENDOR "Keyfall developers")
+set(CPACK_PACKAGE_CONTACT "Keyfall developers <keyfall@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game for practising touch typing")
+set(CPACK_PACKAGE_DESCRIPTION "Letters fall down a starfield, and the player types each one\n\
+before it reaches the ground. Targets of one, two or three letters, in capitals,\n\
+small letters or both, at three speeds, in rounds of a chosen length.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries the program links come from dpkg-shlibdeps; what it only loads at run time is
+# named here: the free fonts that stand in for the Windows fonts of the window, and a sound
+# server, without which the game plays silently.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, fonts-comic-neue")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pipewire-pulse | pulseaudio")
+
+include(CPack)
