@@ -6,8 +6,8 @@ set(CPACK_PACKAGE_VENDOR "Keyfall developers")
 set(CPACK_PACKAGE_CONTACT "Keyfall developers <keyfall@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game for practising touch typing")
 set(CPACK_PACKAGE_DESCRIPTION "Letters fall down a starfield, and the player types each one\n\
-before it reaches the ground. Targets of one, two or three letters, in capitals,\n\
-small letters or both, at three speeds, in rounds of a chosen length.")
+before it reaches the ground. Targets of one, two or three letters, in\n\
+capitals, small letters or both, at three speeds, in rounds of a chosen length.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 

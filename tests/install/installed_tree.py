@@ -1,0 +1,102 @@
+"""Checks of an installed tree, whether laid by `cmake --install` or unpacked from the .deb."""
+import configparser
+import filecmp
+import os
+import subprocess
+import tempfile
+import time
+import xml.etree.ElementTree as ElementTree
+
+import file_trace
+from desktop import SOUND_FILES, stop, traced_command
+
+APP_ID = os.environ["KEYFALL_APP_ID"]
+ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
+ICON_SIZES = (32, 64, 128, 256)
+PROGRAM_DIR = os.path.join("lib", "keyfall")
+
+
+class InstalledTree:
+    """Assertions on the tree under a prefix, for a unittest.TestCase."""
+
+    def __init__(self, test, prefix):
+        self.test = test
+        self.prefix = prefix
+
+    def path(self, *parts):
+        return os.path.join(self.prefix, *parts)
+
+    def check_program_and_sounds(self):
+        program = self.path(PROGRAM_DIR, "keyfall")
+        self.test.assertTrue(os.access(program, os.X_OK), f"{program} is not executable")
+        for name in SOUND_FILES:
+            self.test.assertTrue(filecmp.cmp(self.path(PROGRAM_DIR, name),
+                                             os.path.join(ASSETS_DIR, name), shallow=False), name)
+
+    def check_command(self):
+        command = self.path("bin", "keyfall")
+        self.test.assertTrue(os.path.islink(command), f"{command} is not a symbolic link")
+        self.test.assertFalse(os.path.isabs(os.readlink(command)), "the link is not relative")
+        self.test.assertTrue(os.path.samefile(command, self.path(PROGRAM_DIR, "keyfall")))
+
+    def check_desktop_entry(self):
+        entry_file = self.path("share", "applications", APP_ID + ".desktop")
+        self.run_validator("desktop-file-validate", entry_file)
+        entry = configparser.ConfigParser(interpolation=None)
+        entry.optionxform = str
+        entry.read(entry_file, encoding="utf-8")
+        fields = entry["Desktop Entry"]
+        self.test.assertEqual(fields["Name"], "Keyfall")
+        self.test.assertEqual(fields["Exec"], "keyfall")  # the command in bin
+        self.test.assertEqual(fields["Icon"], APP_ID)  # the icon theme's file name
+        self.test.assertTrue({"Game", "Education"} <= set(fields["Categories"].split(";")))
+
+    def check_metainfo(self):
+        metainfo = self.path("share", "metainfo", APP_ID + ".metainfo.xml")
+        self.run_validator("appstreamcli", "validate", "--no-net", metainfo)
+        component = ElementTree.parse(metainfo).getroot()
+        self.test.assertEqual(component.findtext("id"), APP_ID)
+        self.test.assertEqual(component.findtext("launchable"), APP_ID + ".desktop")
+        self.test.assertEqual(component.findtext("provides/binary"), "keyfall")
+
+    def check_icons(self):
+        for size in ICON_SIZES:
+            icon = self.path("share", "icons", "hicolor", f"{size}x{size}", "apps", APP_ID + ".png")
+            with open(icon, "rb") as png:
+                header = png.read(24)
+            self.test.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n", icon)
+            width, height = int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")
+            self.test.assertEqual((width, height), (size, size), icon)
+
+    def check_all(self):
+        self.check_program_and_sounds()
+        self.check_command()
+        self.check_desktop_entry()
+        self.check_metainfo()
+        self.check_icons()
+
+    def run_validator(self, *command):
+        result = subprocess.run(command, capture_output=True, text=True)
+        self.test.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+
+    def check_command_finds_its_sounds(self):
+        """Starts the command offscreen for two seconds under strace: it must keep running and
+        read the four sounds from the folder the link leads to."""
+        with tempfile.TemporaryDirectory() as scratch:
+            os.chmod(scratch, 0o700)
+            env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": scratch,
+                   "XDG_RUNTIME_DIR": scratch, "QT_QPA_PLATFORM": "offscreen",
+                   "PULSE_SERVER": "unix:" + os.path.join(scratch, "no-sound-server")}
+            trace = os.path.join(scratch, "trace")
+            game = subprocess.Popen(traced_command(self.path("bin", "keyfall"), trace), env=env,
+                                    stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                    start_new_session=True)
+            time.sleep(2)
+            running = game.poll() is None
+            stop(game)
+            self.test.assertTrue(running, game.stderr.read().decode(errors="replace"))
+            read = file_trace.files_read(trace)
+            program_dir = os.path.realpath(self.path(PROGRAM_DIR))
+            unread = [name for name in SOUND_FILES if os.path.join(program_dir, name) not in read]
+            self.test.assertEqual(unread, [], "sounds not read from " + program_dir)
+            self.test.assertEqual(file_trace.files_written(trace, ("/dev/", "/proc/")), [])

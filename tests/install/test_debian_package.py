@@ -1,0 +1,62 @@
+"""CPack builds a .deb with the program's dependencies; unpacked into a scratch root, it holds
+the installed tree, and its command runs and finds its sounds."""
+import glob
+import os
+import subprocess
+import tempfile
+import unittest
+
+from installed_tree import InstalledTree
+
+
+def field(package, name):
+    return subprocess.run(["dpkg-deb", "--field", package, name], check=True,
+                          capture_output=True, text=True).stdout.strip()
+
+
+def package_names(relations):
+    """The package names of a Depends or Recommends field, alternatives included."""
+    return {choice.split()[0] for relation in relations.split(",")
+            for choice in relation.split("|")}
+
+
+class DebianPackage(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.scratch = tempfile.TemporaryDirectory()
+        build = os.environ["KEYFALL_BUILD_DIR"]
+        subprocess.run(["cpack", "-G", "DEB", "-B", cls.scratch.name,
+                        "--config", os.path.join(build, "CPackConfig.cmake")],
+                       check=True, capture_output=True)
+        (cls.package,) = glob.glob(os.path.join(cls.scratch.name, "keyfall_*.deb"))
+        cls.root = os.path.join(cls.scratch.name, "root")
+        subprocess.run(["dpkg-deb", "-x", cls.package, cls.root], check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.scratch.cleanup()
+
+    def test_depends_on_the_libraries_and_fonts(self):
+        depends = package_names(field(self.package, "Depends"))
+        for needed in ("libqt6widgets6", "libqt6multimedia6", "fonts-liberation",
+                       "fonts-comic-neue"):
+            self.assertIn(needed, depends)
+
+    def test_recommends_a_sound_server(self):
+        self.assertIn("pulseaudio", package_names(field(self.package, "Recommends")))
+
+    def test_description_lines_fit_a_terminal(self):
+        description = field(self.package, "Description").splitlines()
+        self.assertGreater(len(description), 1)
+        for line in description:
+            self.assertLessEqual(len(line), 80, line)
+
+    def test_unpacked_tree(self):
+        InstalledTree(self, os.path.join(self.root, "usr")).check_all()
+
+    def test_unpacked_command_finds_its_sounds(self):
+        InstalledTree(self, os.path.join(self.root, "usr")).check_command_finds_its_sounds()
+
+
+if __name__ == "__main__":
+    unittest.main()
