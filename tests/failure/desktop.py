@@ -1,7 +1,7 @@
 """A private desktop for one test: an X server, optionally a sound server, and the game in it.
 
-The game runs with an empty home and runtime folder of its own and, unless told otherwise, under
-strace, so that a test can ask afterwards which files it wrote. Everything started here is
+The game runs with a home and a runtime folder of its own, under strace unless told otherwise, so
+that a test can ask afterwards which files it read and which it wrote. Everything started here is
 stopped when the desktop closes.
 """
 import ctypes
@@ -44,7 +44,7 @@ class Desktop:
         self.runtime = self._make_dir("runtime")
         self.display, self.screen_file = self._start_x_server()
         self.sound_server = None
-        self.pulse_server = self._start_sound_server() if self.with_sound_server else None
+        self.sound_server_address = self._start_sound_server() if self.with_sound_server else None
         return self
 
     def __exit__(self, *_exc):
@@ -87,11 +87,12 @@ class Desktop:
         socket = os.path.join(self.dir, "pulse.sock")
         env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self._make_dir("pulse-runtime"))
         env.pop("DISPLAY", None)
-        self.sound_server = self._spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-                     "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
-                     "--load=module-null-sink sink_name=speakers",
-                     f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
-                    "pulse.log", env=env)
+        self.sound_server = self._spawn(
+            ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+             "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
+             "--load=module-null-sink sink_name=speakers",
+             f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
+            "pulse.log", env=env)
         server = "unix:" + socket
         wait_for(lambda: self._pactl(server, "info") is not None, 15, "the sound server")
         return server
@@ -107,17 +108,18 @@ class Desktop:
         options; no locale, so file names must not depend on one."""
         env = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
         env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime, DISPLAY=self.display)
-        if self.pulse_server:
-            env["PULSE_SERVER"] = self.pulse_server
+        if self.sound_server_address:
+            env["PULSE_SERVER"] = self.sound_server_address
         env.update(extra)
         return {name: value for name, value in env.items() if value is not None}
 
     def launch(self, program, traced=True, **env):
+        """Starts the game, once per desktop, and waits for its window."""
         return Game(self, program, traced, self.environment(**env))
 
     def playing_streams(self):
         """How many sounds the sound server is playing now: only the game is its client."""
-        listing = self._pactl(self.pulse_server, "list", "short", "sink-inputs")
+        listing = self._pactl(self.sound_server_address, "list", "short", "sink-inputs")
         return len(listing.splitlines()) if listing else 0
 
 
@@ -126,7 +128,7 @@ class Game:
 
     def __init__(self, desktop, program, traced, env):
         self.desktop = desktop
-        self.env = dict(env, DISPLAY=desktop.display)
+        self.env = env
         self.trace_prefix = os.path.join(desktop.dir, "trace") if traced else None
         command = traced_command(program, self.trace_prefix) if traced else [program]
         self.stderr_path = os.path.join(desktop.dir, "game.stderr")
@@ -163,7 +165,7 @@ class Game:
         self._xdotool("mousemove", "--sync", str(self.x + 1), str(self.y + 1))
 
     def type(self, text):
-        """Types into whatever has the keyboard focus in the window under the pointer."""
+        """Types on the keyboard, whose focus the game's window holds."""
         self._xdotool("type", "--delay", "30", text)
 
     def key(self, *keys):
@@ -183,9 +185,6 @@ class Game:
             return self.process.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError(f"the game did not end within {timeout} s") from None
-
-    def is_running(self):
-        return self.process.poll() is None
 
     def stderr(self):
         with open(self.stderr_path, encoding="utf-8", errors="replace") as log:
