@@ -29,7 +29,8 @@ qint64 PcmStream::bytesAvailable() const { return std::numeric_limits<qint64>::m
 qint64 PcmStream::readData(char* data, qint64 maxSize)
 {
     const qint64 fromClip = std::clamp<qint64>(clip_.size() - position_, 0, maxSize);
-    std::memcpy(data, clip_.constData() + position_, fromClip);
+    if (fromClip > 0)
+        std::memcpy(data, clip_.constData() + position_, fromClip);
     std::memset(data + fromClip, 0, maxSize - fromClip);
     const bool reachesEnd = position_ < end_ && position_ + maxSize >= end_;
     position_ += maxSize;

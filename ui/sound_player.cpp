@@ -16,10 +16,11 @@ namespace {
 
     constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd };
 
-    // The sink writes whole 20 ms periods and the server starts a stream only once about half
-    // the buffer is filled: below about 60 ms the first write falls short and nothing plays. The
-    // server starts as soon as that half is there, so a larger buffer adds no delay.
-    constexpr int kBufferMilliseconds = 100;
+    // The sink is fed from the user-interface thread, so the buffer must outlast a busy moment
+    // there. It adds no delay: a new clip gets a new stream, whose buffer fills at once, and the
+    // server starts it once about half is there. (Below about 60 ms the sink's first write falls
+    // short of that half and nothing plays at all.)
+    constexpr int kBufferMilliseconds = 250;
     // Silence read after a clip before the sink stops: longer than the buffer, so that what the
     // server still holds when the stream closes is silence, not the end of the clip.
     constexpr int kTailMilliseconds = 2 * kBufferMilliseconds;

@@ -1,4 +1,5 @@
 """Finds the game's window on a private X server and works it with real mouse and key events."""
+import os
 import subprocess
 import time
 
@@ -10,7 +11,7 @@ CLIENT_WIDTH, CLIENT_HEIGHT = 657, 337
 
 class GameWindow:
     def __init__(self, display, framebuffer, pid):
-        self.env = {"DISPLAY": display, "PATH": "/usr/bin:/bin"}
+        self.env = dict(os.environ, DISPLAY=display)
         self.framebuffer = framebuffer
         self.id = wait_until(lambda: self._xdotool("search", "--onlyvisible", "--pid", str(pid)),
                              20, "the game's window").split()[0]
