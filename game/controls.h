@@ -16,6 +16,13 @@ struct Font {
     bool Bold = false;
 };
 
+// The window's own font, used by every control that has none of its own.
+inline Font windowFont()
+{
+    using namespace Qt::Literals::StringLiterals;
+    return { u"MS Sans Serif"_s, 8.25, false };
+}
+
 enum class Container { Form1, Frame1 };
 
 enum class Border { None, FixedSingle };

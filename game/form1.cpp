@@ -11,7 +11,6 @@ namespace {
     constexpr int kRespawnIntervalMs = 500;
     constexpr int kClockIntervalMs = 1000;
 
-    Font windowFont() { return { u"MS Sans Serif"_s, 8.25, false }; }
     Font commandFont() { return { u"MS Sans Serif"_s, 9.75, true }; }
     Font caseFont() { return { u"Comic Sans MS"_s, 8.25, false }; }
 

@@ -4,13 +4,9 @@
 
 namespace keyfall {
 
-using namespace Qt::Literals::StringLiterals;
-
 namespace {
     constexpr double kPixelsPerPoint = 96.0 / 72.0;
 }
-
-Font formFont() { return { u"MS Sans Serif"_s, 8.25, false }; }
 
 int pixelSize(double points) { return static_cast<int>(std::lround(points * kPixelsPerPoint)); }
 

@@ -53,7 +53,7 @@ QRadioButton* makeOptionButton(const OptionButton& option, const QString& name, 
 {
     auto* button = placed<QRadioButton>(option, name, parent);
     button->setText(option.Caption);
-    button->setFont(toQFont(formFont()));
+    button->setFont(toQFont(windowFont()));
     button->setFocusPolicy(Qt::TabFocus);
     button->setBackgroundRole(QPalette::Window);
     button->setAutoFillBackground(true);

@@ -31,7 +31,7 @@ LevelButton::LevelButton(const CommandButton& button, const QString& name, QWidg
     setObjectName(name);
     setFocusPolicy(Qt::TabFocus);
     setGeometry(placeOf(button));
-    setFont(toQFont(formFont()));
+    setFont(toQFont(windowFont()));
 }
 
 void LevelButton::setBackColour(const QColor& colour)
