@@ -8,11 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool anyTimerRuns(const Form1& f)
-{
-    return f.Timer1.running() || f.Timer2.running() || f.Timer3.running();
-}
-
 void expectRoundOver(const Game& game)
 {
     const Form1& f = game.form;

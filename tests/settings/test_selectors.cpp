@@ -46,27 +46,18 @@ private Q_SLOTS:
     // Every sequence of up to four clicks leaves one level and one case chosen: the last clicked.
     void lastClickWinsInAnyOrder()
     {
-        constexpr int kChoices = std::size(kSelectors);
-        int sequences = 0;
-        for (int length = 0; length <= 4; ++length) {
-            int count = 1;
-            for (int i = 0; i < length; ++i)
-                count *= kChoices;
-            for (int code = 0; code < count; ++code, ++sequences) {
-                Game game;
-                int level = 1, letterCase = 2;
-                for (int c = code, i = 0; i < length; ++i, c /= kChoices) {
-                    const Selector& s = kSelectors[c % kChoices];
-                    (game.form.*s.click)();
-                    level = s.level ? s.level : level;
-                    letterCase = s.letterCase >= 0 ? s.letterCase : letterCase;
-                }
-                expectChoice(game.form, level, letterCase);
-                if (QTest::currentTestFailed())
-                    QFAIL(qPrintable(
-                        QStringLiteral("after sequence %1 of length %2").arg(code).arg(length)));
-            }
-        }
+        const int sequences
+            = forEachSequence(std::size(kSelectors), 0, 4, [](const std::vector<int>& steps) {
+                  Game game;
+                  int level = 1, letterCase = 2;
+                  for (int step : steps) {
+                      const Selector& s = kSelectors[step];
+                      (game.form.*s.click)();
+                      level = s.level ? s.level : level;
+                      letterCase = s.letterCase >= 0 ? s.letterCase : letterCase;
+                  }
+                  expectChoice(game.form, level, letterCase);
+              });
         QCOMPARE(sequences, 1 + 6 + 36 + 216 + 1296);
     }
 

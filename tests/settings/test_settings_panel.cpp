@@ -8,11 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-bool anyTimerRuns(const Form1& f)
-{
-    return f.Timer1.running() || f.Timer2.running() || f.Timer3.running();
-}
-
 struct Snapshot {
     float top;
     QString caption, time;
@@ -259,26 +254,15 @@ private Q_SLOTS:
             QCOMPARE(f.Combo1.Visible, f.Frame1.Visible);
         };
 
-        int walked = 0;
-        for (int length = 1; length <= 5; ++length) {
-            int count = 1;
-            for (int i = 0; i < length; ++i)
-                count *= kSteps;
-            for (int code = 0; code < count; ++code, ++walked) {
-                Game game;
-                game.form.Combo1.Text = u"2"_s;
-                bool started = false;
-                for (int c = code, i = 0; i < length; ++i, c /= kSteps) {
-                    apply(game, c % kSteps, started);
-                    check(game.form, started);
-                    if (QTest::currentTestFailed())
-                        QFAIL(qPrintable(QStringLiteral("walk %1, step %2 (code %3)")
-                                             .arg(length)
-                                             .arg(i)
-                                             .arg(code)));
-                }
+        const int walked = forEachSequence(kSteps, 1, 5, [&](const std::vector<int>& steps) {
+            Game game;
+            game.form.Combo1.Text = u"2"_s;
+            bool started = false;
+            for (int step : steps) {
+                apply(game, step, started);
+                check(game.form, started);
             }
-        }
+        });
         QCOMPARE(walked, 9 + 81 + 729 + 6561 + 59049);
     }
 };

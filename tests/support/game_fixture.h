@@ -4,6 +4,7 @@
 #include "virtual_clock.h"
 
 #include <QStringList>
+#include <QTest>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,38 @@ public:
     bool minimized = false;
     int closed = 0;
 };
+
+inline bool anyTimerRuns(const Form1& f)
+{
+    return f.Timer1.running() || f.Timer2.running() || f.Timer3.running();
+}
+
+// Calls walk(steps) for every sequence of steps numbered 0 to choices - 1, from minLength to
+// maxLength steps long, and returns how many it walked. It stops at the first failed check.
+template <typename Walk> int forEachSequence(int choices, int minLength, int maxLength, Walk walk)
+{
+    int walked = 0;
+    for (int length = minLength; length <= maxLength; ++length) {
+        std::vector<int> steps(length, 0);
+        for (bool more = true; more; ++walked) {
+            walk(steps);
+            if (QTest::currentTestFailed()) {
+                QStringList names;
+                for (int step : steps)
+                    names << QString::number(step);
+                qWarning("failed on the sequence of steps: %s", qPrintable(names.join(u' ')));
+                return walked;
+            }
+            more = false;
+            for (int i = 0; i < length && !more; ++i) {
+                more = ++steps[i] < choices;
+                if (!more)
+                    steps[i] = 0;
+            }
+        }
+    }
+    return walked;
+}
 
 // A started game on a simulated clock, with a recording sound port.
 struct Game {
