@@ -49,3 +49,19 @@ def table(rows, markdown=False):
     lines = ["  ".join(c.ljust(w) for c, w in zip(row, widths)).rstrip() for row in cells]
     lines.insert(1, "  ".join("-" * w for w in widths))
     return "\n".join(lines)
+
+
+def delays_after(causes, onsets, window):
+    """For each cause, in order, the time to the first onset not yet taken that begins within the
+    window after it, or None. Both lists are in seconds and sorted."""
+    delays = []
+    taken = 0
+    for cause in causes:
+        while taken < len(onsets) and onsets[taken] < cause:
+            taken += 1
+        if taken < len(onsets) and onsets[taken] - cause <= window:
+            delays.append(onsets[taken] - cause)
+            taken += 1
+        else:
+            delays.append(None)
+    return delays

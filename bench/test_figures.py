@@ -1,7 +1,7 @@
 """Checks of the statistics and the table of the benchmark run."""
 import unittest
 
-from figures import Row, median, percentile, spread, table
+from figures import Row, delays_after, median, percentile, spread, table
 
 
 class PercentileTest(unittest.TestCase):
@@ -27,6 +27,19 @@ class PercentileTest(unittest.TestCase):
 
     def test_spread_names_every_figure(self):
         self.assertEqual(spread([1, 2, 3, 4]), "median 2.00, p99 4.00, max 4.00 ms (n=4)")
+
+
+class DelaysAfterTest(unittest.TestCase):
+    def test_each_cause_takes_the_next_onset_within_the_window(self):
+        delays = delays_after([1.0, 2.0, 3.0], [1.02, 2.5, 3.01], 0.3)
+        self.assertAlmostEqual(delays[0], 0.02)
+        self.assertIsNone(delays[1])
+        self.assertAlmostEqual(delays[2], 0.01)
+
+    def test_an_onset_before_its_cause_or_taken_already_is_not_used_again(self):
+        delays = delays_after([1.0, 1.1], [0.95, 1.05], 0.3)
+        self.assertAlmostEqual(delays[0], 0.05)
+        self.assertIsNone(delays[1])
 
 
 class TableTest(unittest.TestCase):
