@@ -1,5 +1,6 @@
 #include "ui/control_surface.h"
 
+#include "ui/geometry.h"
 #include "ui/shape_painter.h"
 
 #include <QMouseEvent>
@@ -18,6 +19,15 @@ namespace {
 
     QRect drawnArea(const LabelLook& look) { return look.visible ? look.rect : QRect(); }
 
+    // Where a shape or a line may leave pixels: its rectangle, or a line's ends with its pen.
+    QRect paintedArea(const Shape& shape) { return placeOf(shape); }
+    QRect paintedArea(const Line& line)
+    {
+        return QRect(toPixels(line.X1, line.Y1), toPixels(line.X2, line.Y2))
+            .normalized()
+            .adjusted(-1, -1, 1, 1);
+    }
+
 }
 
 ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* parent)
@@ -25,8 +35,9 @@ ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* 
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (const PaintedControl& control : form.paintOrder(container)) {
-        const Label* label = asLabel(control);
-        controls_.push_back({ control, label ? lookOf(*label) : LabelLook() });
+        Painted& painted = controls_.emplace_back(Painted { control, {}, {} });
+        if (const Label* label = asLabel(control))
+            painted.drawn = painted.looks.lookOf(*label);
     }
 }
 
@@ -36,7 +47,7 @@ void ControlSurface::refresh()
         const Label* label = asLabel(painted.control);
         if (!label)
             continue;
-        LabelLook now = lookOf(*label);
+        LabelLook now = painted.looks.lookOf(*label);
         if (now == painted.drawn)
             continue;
         update(drawnArea(painted.drawn));
@@ -56,6 +67,8 @@ void ControlSurface::paintEvent(QPaintEvent* event)
                 if constexpr (std::is_same_v<Control, Label>) {
                     if (it->drawn.rect.intersects(event->rect()))
                         paintLabel(painter, it->drawn);
+                } else if (!paintedArea(*control).intersects(event->rect())) {
+                    return;
                 } else if constexpr (std::is_same_v<Control, Shape>) {
                     paintShape(painter, *control);
                 } else {

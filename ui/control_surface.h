@@ -35,6 +35,7 @@ private:
     // A painted control and, for a label, how it was last drawn. Shapes and lines never change.
     struct Painted {
         PaintedControl control;
+        LabelLookCache looks;
         LabelLook drawn;
     };
 

@@ -12,11 +12,9 @@ namespace keyfall {
 
 namespace {
 
-    QRect autoSizedRect(const Label& label, const QFont& font)
+    bool sameFont(const Font& a, const Font& b)
     {
-        const QFontMetrics metrics(font);
-        return QRect(toPixels(label.Left, label.Top),
-            QSize(metrics.horizontalAdvance(label.Caption), metrics.height()));
+        return a.Name == b.Name && a.Size == b.Size && a.Bold == b.Bold;
     }
 
     void drawText(QPainter& painter, const LabelLook& look, const QRect& area, Colour colour)
@@ -29,12 +27,41 @@ namespace {
 
 }
 
-LabelLook lookOf(const Label& label)
+LabelLook lookOf(const Label& label) { return LabelLookCache().lookOf(label); }
+
+const QFont& LabelLookCache::fontOf(const Font& font)
+{
+    if (!hasFont_ || !sameFont(font, font_)) {
+        font_ = font;
+        qfont_ = toQFont(font);
+        hasFont_ = true;
+        hasMeasured_ = false;
+    }
+    return qfont_;
+}
+
+QSize LabelLookCache::textSize(const Label& label)
+{
+    if (!hasMeasured_ || label.Caption != measuredCaption_) {
+        const QFontMetrics metrics(qfont_);
+        measuredSize_ = QSize(metrics.horizontalAdvance(label.Caption), metrics.height());
+        measuredCaption_ = label.Caption;
+        hasMeasured_ = true;
+    }
+    return measuredSize_;
+}
+
+// A hidden auto-size label is not measured, so that a font only it uses is not loaded before it
+// is shown.
+LabelLook LabelLookCache::lookOf(const Label& label)
 {
     LabelLook look;
     look.visible = label.Visible;
-    look.font = toQFont(label.font);
-    look.rect = label.AutoSize ? autoSizedRect(label, look.font) : placeOf(label);
+    look.font = fontOf(label.font);
+    if (!label.AutoSize)
+        look.rect = placeOf(label);
+    else if (label.Visible)
+        look.rect = QRect(toPixels(label.Left, label.Top), textSize(label));
     look.caption = label.Caption;
     look.fore = label.ForeColor;
     look.back = label.BackColor;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/colour.h"
+#include "game/controls.h"
 
 #include <QFont>
 #include <QRect>
@@ -9,8 +10,6 @@
 class QPainter;
 
 namespace keyfall {
-
-struct Label;
 
 // Everything that decides how a label is drawn, in pixels; two equal looks draw the same pixels.
 struct LabelLook {
@@ -30,8 +29,26 @@ struct LabelLook {
 };
 
 // How the label looks now. An auto-size label is as wide as its caption and one line of its font
-// high, growing right and down from its top-left corner.
+// high, growing right and down from its top-left corner; hidden, it takes up no place.
 LabelLook lookOf(const Label& label);
+
+// Works out the looks of one label as it changes. The font is made and the caption measured again
+// only when they changed: they are the dearest part of a look, and a falling target only moves.
+class LabelLookCache {
+public:
+    LabelLook lookOf(const Label& label);
+
+private:
+    const QFont& fontOf(const Font& font);
+    QSize textSize(const Label& label);
+
+    Font font_;
+    QFont qfont_;
+    bool hasFont_ = false;
+    QString measuredCaption_;
+    QSize measuredSize_;
+    bool hasMeasured_ = false;
+};
 
 // Draws the label within its rectangle; a disabled label's text is embossed grey.
 void paintLabel(QPainter& painter, const LabelLook& look);
