@@ -17,12 +17,29 @@ namespace {
         return a.Name == b.Name && a.Size == b.Size && a.Bold == b.Bold;
     }
 
-    void drawText(QPainter& painter, const LabelLook& look, const QRect& area, Colour colour)
+    QRect textArea(const LabelLook& look)
     {
-        const int flags = Qt::AlignTop | (look.centred ? Qt::AlignHCenter : Qt::AlignLeft)
-            | (look.wraps ? Qt::TextWordWrap : Qt::TextSingleLine);
+        return look.bordered ? look.rect.adjusted(1, 1, -1, -1) : look.rect;
+    }
+
+    // The caption from the top of the area, left-aligned or centred, wrapped at word breaks in a
+    // label of fixed size and on one line in an auto-size label.
+    QTextOption textOption(const LabelLook& look)
+    {
+        QTextOption option(Qt::AlignTop | (look.centred ? Qt::AlignHCenter : Qt::AlignLeft));
+        option.setWrapMode(look.wraps ? QTextOption::WordWrap : QTextOption::NoWrap);
+        return option;
+    }
+
+    qreal textWidth(const LabelLook& look)
+    {
+        return look.wraps || look.centred ? textArea(look).width() : -1;
+    }
+
+    void drawText(QPainter& painter, const LabelLook& look, const QPoint& at, Colour colour)
+    {
         painter.setPen(toQColor(colour));
-        painter.drawText(area, flags, look.caption);
+        painter.drawStaticText(at, look.text);
     }
 
 }
@@ -36,6 +53,7 @@ const QFont& LabelLookCache::fontOf(const Font& font)
         qfont_ = toQFont(font);
         hasFont_ = true;
         hasMeasured_ = false;
+        hasText_ = false;
     }
     return qfont_;
 }
@@ -49,6 +67,23 @@ QSize LabelLookCache::textSize(const Label& label)
         hasMeasured_ = true;
     }
     return measuredSize_;
+}
+
+const QStaticText& LabelLookCache::laidOut(const LabelLook& look)
+{
+    const QTextOption option = textOption(look);
+    const qreal width = textWidth(look);
+    if (!hasText_ || text_.text() != look.caption || text_.textWidth() != width
+        || text_.textOption().alignment() != option.alignment()
+        || text_.textOption().wrapMode() != option.wrapMode()) {
+        text_ = QStaticText(look.caption);
+        text_.setTextFormat(Qt::PlainText);
+        text_.setTextOption(option);
+        text_.setTextWidth(width);
+        text_.prepare(QTransform(), qfont_);
+        hasText_ = true;
+    }
+    return text_;
 }
 
 // A hidden auto-size label is not measured, so that a font only it uses is not loaded before it
@@ -70,6 +105,8 @@ LabelLook LabelLookCache::lookOf(const Label& label)
     look.wraps = !label.AutoSize;
     look.bordered = label.BorderStyle == Border::FixedSingle;
     look.enabled = label.Enabled;
+    if (look.visible)
+        look.text = laidOut(look);
     return look;
 }
 
@@ -82,12 +119,12 @@ void paintLabel(QPainter& painter, const LabelLook& look)
     if (!look.transparent)
         painter.fillRect(look.rect, toQColor(look.back));
     painter.setFont(look.font);
-    const QRect textArea = look.bordered ? look.rect.adjusted(1, 1, -1, -1) : look.rect;
+    const QPoint at = textArea(look).topLeft();
     if (look.enabled) {
-        drawText(painter, look, textArea, look.fore);
+        drawText(painter, look, at, look.fore);
     } else {
-        drawText(painter, look, textArea.translated(1, 1), classic::kHighlight);
-        drawText(painter, look, textArea, classic::kShadow);
+        drawText(painter, look, at + QPoint(1, 1), classic::kHighlight);
+        drawText(painter, look, at, classic::kShadow);
     }
     if (look.bordered) {
         painter.setPen(toQColor(colour::kWindowFrame));

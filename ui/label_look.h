@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <QStaticText>
 #include <QString>
 
 class QPainter;
@@ -17,6 +18,8 @@ struct LabelLook {
     QRect rect;
     QString caption;
     QFont font;
+    // The caption laid out in the font within the label, kept from paint to paint.
+    QStaticText text;
     Colour fore = 0;
     Colour back = 0;
     bool transparent = false;
@@ -32,8 +35,9 @@ struct LabelLook {
 // high, growing right and down from its top-left corner; hidden, it takes up no place.
 LabelLook lookOf(const Label& label);
 
-// Works out the looks of one label as it changes. The font is made and the caption measured again
-// only when they changed: they are the dearest part of a look, and a falling target only moves.
+// Works out the looks of one label as it changes. The font is made, the caption measured and laid
+// out again only when they changed: they are the dearest part of a look and of painting it, and a
+// falling target only moves.
 class LabelLookCache {
 public:
     LabelLook lookOf(const Label& label);
@@ -41,6 +45,7 @@ public:
 private:
     const QFont& fontOf(const Font& font);
     QSize textSize(const Label& label);
+    const QStaticText& laidOut(const LabelLook& look);
 
     Font font_;
     QFont qfont_;
@@ -48,6 +53,8 @@ private:
     QString measuredCaption_;
     QSize measuredSize_;
     bool hasMeasured_ = false;
+    QStaticText text_;
+    bool hasText_ = false;
 };
 
 // Draws the label within its rectangle; a disabled label's text is embossed grey.
