@@ -66,6 +66,8 @@ QComboBox* makeComboBox(const ComboBox& combo, const QString& name, QWidget* par
     auto* box = placed<QComboBox>(combo, name, parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // The box takes any text as typed: completing "20" to the listed "200" would change the round.
+    box->setCompleter(nullptr);
     box->setFont(toQFont(combo.font));
     setColours(*box, QPalette::Text, combo.ForeColor, QPalette::Base, combo.BackColor);
     return box;

@@ -81,6 +81,14 @@ private Q_SLOTS:
         combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), u"150"_s);
         QCOMPARE(f.Combo1.Text, u"150"_s);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), u"20"_s); // a prefix of a listed length stays as typed
+        QCOMPARE(f.Combo1.Text, u"20"_s);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Backspace);
+        QTest::keyClicks(combo->lineEdit(), u"50"_s);
+        QCOMPARE(f.Combo1.Text, u"250"_s);
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), u"150"_s);
 
         w.click(f.Label9);
         QVERIFY(!f.Frame1.Visible && !f.paused);
