@@ -7,12 +7,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace keyfall {
-
-using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -34,17 +33,39 @@ namespace {
         widget.setPalette(palette);
     }
 
+    // The box draws its own one-pixel border, in the window-frame colour like the background, so
+    // on the classic scheme it is one black strip and what is typed does not stand out. Its text
+    // keeps one pixel clear of the border.
+    class InputBox final : public QLineEdit {
+    public:
+        explicit InputBox(QWidget* parent)
+            : QLineEdit(parent)
+            , border_(toQColor(colour::kWindowFrame))
+        {
+            setFrame(false);
+            setTextMargins(1, 1, 1, 1);
+        }
+
+    protected:
+        void paintEvent(QPaintEvent* event) override
+        {
+            QLineEdit::paintEvent(event);
+            QPainter painter(this);
+            painter.setPen(border_);
+            painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+
+    private:
+        QColor border_;
+    };
+
 }
 
-// The border is drawn in the window-frame colour, like the background, so on the classic scheme
-// the box is one black strip and what is typed does not stand out.
 QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
 {
-    auto* edit = placed<QLineEdit>(box, name, parent);
+    QLineEdit* edit = placed<InputBox>(box, name, parent);
     edit->setFont(toQFont(box.font));
-    edit->setStyleSheet(u"QLineEdit { border: 1px solid %1; background: %2; color: %3; }"_s.arg(
-        toQColor(colour::kWindowFrame).name(), toQColor(box.BackColor).name(),
-        toQColor(box.ForeColor).name()));
+    setColours(*edit, QPalette::Text, box.ForeColor, QPalette::Base, box.BackColor);
     return edit;
 }
 
