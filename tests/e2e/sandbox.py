@@ -26,6 +26,27 @@ def _die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
+def stop(process):
+    """Ends a process, killed if it has not ended 3 s after being asked to. One that leads a group
+    of its own takes the group along: what it started, too."""
+    if process.poll() is not None:
+        return
+    own_group = os.getpgid(process.pid) == process.pid
+
+    def send(signum):
+        if own_group:
+            os.killpg(process.pid, signum)
+        else:
+            process.send_signal(signum)
+
+    send(signal.SIGTERM)
+    try:
+        process.wait(timeout=3)
+    except subprocess.TimeoutExpired:
+        send(signal.SIGKILL)
+        process.wait()
+
+
 class Sandbox:
     def __init__(self):
         self.processes = []
@@ -39,13 +60,7 @@ class Sandbox:
 
     def __exit__(self, *_exc):
         for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(timeout=3)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
+            stop(process)
         if os.environ.get("KEYFALL_E2E_KEEP"):
             print(f"kept {self.dir}")
         else:
@@ -56,11 +71,11 @@ class Sandbox:
         return os.path.join(self.dir, name)
 
     def spawn(self, args, log_name=None, **kwargs):
-        log = open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab")
-        kwargs.setdefault("stdout", log)
-        kwargs.setdefault("stderr", log)
-        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, preexec_fn=_die_with_parent,
-                                   **kwargs)
+        with open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab") as log:
+            kwargs.setdefault("stdout", log)
+            kwargs.setdefault("stderr", log)
+            process = subprocess.Popen(args, stdin=subprocess.DEVNULL,
+                                       preexec_fn=_die_with_parent, **kwargs)
         self.processes.append(process)
         return process
 
@@ -69,14 +84,22 @@ class Sandbox:
         process.wait(timeout=3)
 
 
-def wait_until(condition, timeout, what):
+def poll(condition, timeout):
+    """Calls condition until it returns something true, which is returned; None after timeout."""
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         result = condition()
         if result:
             return result
         time.sleep(0.02)
-    sys.exit(f"timed out waiting for {what}")
+    return None
+
+
+def wait_until(condition, timeout, what):
+    result = poll(condition, timeout)
+    if not result:
+        sys.exit(f"timed out waiting for {what}")
+    return result
 
 
 def start_xvfb(sandbox):
@@ -102,23 +125,35 @@ def start_xvfb(sandbox):
 
 def start_pulse(sandbox):
     """Starts a PulseAudio server whose only output is a null sink; returns its PULSE_SERVER."""
-    for name in ("home", "runtime"):
-        os.mkdir(sandbox.path(name))
+    return spawn_pulse(sandbox)[1]
+
+
+def spawn_pulse(sandbox, home=None):
+    """Starts the server of start_pulse; returns its process, which a test may stop, and its
+    PULSE_SERVER.
+
+    The server keeps its cookie in home, a new folder of the sandbox unless given; a client that
+    shares that home reads the cookie instead of writing one of its own."""
+    if home is None:
+        home = sandbox.path("home")
+        os.mkdir(home)
+    os.mkdir(sandbox.path("runtime"))
     socket = sandbox.path("pulse.sock")
-    env = dict(os.environ, HOME=sandbox.path("home"), XDG_RUNTIME_DIR=sandbox.path("runtime"),
+    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=sandbox.path("runtime"),
                PULSE_RUNTIME_PATH=sandbox.path("runtime"))
     env.pop("DISPLAY", None)
-    sandbox.spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-                   "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
-                   # Without rewinds the monitor records exactly what the sink plays, in order.
-                   f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
-                   f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
-                  env=env)
+    process = sandbox.spawn(
+        ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+         "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
+         # Without rewinds the monitor records exactly what the sink plays, in order.
+         f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
+         f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
+        env=env)
     server = "unix:" + socket
     wait_until(lambda: subprocess.run(["pactl", "--server", server, "info"],
                                       capture_output=True).returncode == 0, 10, "PulseAudio")
     subprocess.run(["pactl", "--server", server, "set-default-sink", SINK], check=True)
-    return server
+    return process, server
 
 
 class Recorder:

@@ -6,15 +6,17 @@ stopped when the desktop closes.
 """
 import ctypes
 import os
-import select
-import shutil
-import signal
 import subprocess
-import tempfile
-import time
+import sys
 
 import file_trace
-import framebuffer
+
+# The private servers, the stopping of processes and the reading of the screen are those of the
+# end-to-end tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import sandbox  # noqa: E402
+import screen  # noqa: E402
+from sandbox import stop  # noqa: E402,F401  for the tests, to end processes of their own
 
 WINDOW_TITLE = "Keyfall-By Brannock"
 SOUND_FILES = ("shooted.wav", "wrong.wav", "boing.wav", "theend.wav")
@@ -23,79 +25,31 @@ PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 
 def wait_for(condition, timeout, what):
     """Polls condition until it returns something true, which is returned; fails after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = condition()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.02)
+    result = sandbox.poll(condition, timeout)
+    if not result:
+        raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+    return result
 
 
-class Desktop:
+class Desktop(sandbox.Sandbox):
     def __init__(self, sound_server=True):
+        super().__init__()
         self.with_sound_server = sound_server
-        self.processes = []
 
     def __enter__(self):
-        self.dir = tempfile.mkdtemp(prefix="keyfall-failure-")
-        self.home = self._make_dir("home")
-        self.runtime = self._make_dir("runtime")
-        self.display, self.screen_file = self._start_x_server()
-        self.sound_server = None
-        self.sound_server_address = self._start_sound_server() if self.with_sound_server else None
+        super().__enter__()
+        self.home = self._make_dir("game-home")
+        self.runtime = self._make_dir("game-runtime")
+        self.display, self.screen_file = sandbox.start_xvfb(self)
+        # The player's own sound server: it shares the game's home, where it keeps its cookie.
+        self.sound_server, self.sound_server_address = (
+            sandbox.spawn_pulse(self, home=self.home) if self.with_sound_server else (None, None))
         return self
 
-    def __exit__(self, *_exc):
-        for process in reversed(self.processes):
-            stop(process)
-        shutil.rmtree(self.dir, ignore_errors=True)
-        return False
-
     def _make_dir(self, name):
-        path = os.path.join(self.dir, name)
+        path = self.path(name)
         os.mkdir(path, 0o700)
         return path
-
-    def _spawn(self, args, log_name, **kwargs):
-        log = open(os.path.join(self.dir, log_name), "wb")
-        process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=log, **kwargs)
-        log.close()
-        self.processes.append(process)
-        return process
-
-    def _start_x_server(self):
-        screen_dir = self._make_dir("screen")
-        read_end, write_end = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                     "-fbdir", screen_dir, "-nolisten", "tcp", "-noreset"], "xvfb.log",
-                    pass_fds=(write_end,))
-        os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], 15)
-            chunk = os.read(read_end, 16) if ready else b""
-            if not chunk:
-                raise AssertionError("Xvfb did not start")
-            number += chunk
-        os.close(read_end)
-        return ":" + number.decode().strip(), os.path.join(screen_dir, "Xvfb_screen0")
-
-    def _start_sound_server(self):
-        # The player's own sound server: it shares the game's home, where it keeps its cookie.
-        socket = os.path.join(self.dir, "pulse.sock")
-        env = dict(os.environ, HOME=self.home, XDG_RUNTIME_DIR=self._make_dir("pulse-runtime"))
-        env.pop("DISPLAY", None)
-        self.sound_server = self._spawn(
-            ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-             "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
-             "--load=module-null-sink sink_name=speakers",
-             f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
-            "pulse.log", env=env)
-        server = "unix:" + socket
-        wait_for(lambda: self._pactl(server, "info") is not None, 15, "the sound server")
-        return server
 
     @staticmethod
     def _pactl(server, *args):
@@ -129,15 +83,12 @@ class Game:
     def __init__(self, desktop, program, traced, env):
         self.desktop = desktop
         self.env = env
-        self.trace_prefix = os.path.join(desktop.dir, "trace") if traced else None
+        self.trace_prefix = desktop.path("trace") if traced else None
         command = traced_command(program, self.trace_prefix) if traced else [program]
-        self.stderr_path = os.path.join(desktop.dir, "game.stderr")
-        with open(self.stderr_path, "wb") as stderr:
-            # A group of its own, so that stopping strace cannot leave the game running.
-            self.process = subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL,
-                                            stdout=subprocess.DEVNULL, stderr=stderr,
-                                            start_new_session=True)
-        desktop.processes.append(self.process)
+        self.stderr_path = desktop.path("game.stderr")
+        # A group of its own, so that stopping strace cannot leave the game running.
+        self.process = desktop.spawn(command, log_name=os.path.basename(self.stderr_path),
+                                     env=env, stdout=subprocess.DEVNULL, start_new_session=True)
         self.window = wait_for(self._find_window, 60, "the game window")
         self.x, self.y = self._window_position()
 
@@ -172,8 +123,8 @@ class Game:
         self._xdotool("key", *keys)
 
     def pixels(self, left, top, width, height):
-        return framebuffer.read_region(self.desktop.screen_file, self.x + left, self.y + top,
-                                       width, height)
+        return screen.read_xwd(self.desktop.screen_file, self.x + left, self.y + top, width,
+                               height)
 
     def close_window(self):
         """Asks the window to close, as a window manager does when the player clicks its X."""
@@ -201,23 +152,6 @@ class Game:
 def traced_command(program, trace_prefix):
     return ["strace", "-f", "-ff", "-qq", "-o", trace_prefix,
             "-e", "trace=" + ",".join(file_trace.TRACED_CALLS), program]
-
-
-def stop(process):
-    """Stops a process and, if it leads a group of its own, everything in that group."""
-    if process.poll() is not None:
-        return
-    own_group = os.getpgid(process.pid) == process.pid
-    for signum, grace in ((signal.SIGTERM, 5), (signal.SIGKILL, 5)):
-        if own_group:
-            os.killpg(process.pid, signum)
-        else:
-            process.send_signal(signum)
-        try:
-            process.wait(timeout=grace)
-            return
-        except subprocess.TimeoutExpired:
-            pass
 
 
 def send_delete_window(display_name, window):

@@ -1,5 +1,4 @@
 """Plays the game through its window: where its controls are and what its play field shows."""
-import framebuffer
 from desktop import wait_for
 
 # Centres of the controls in the window's client area, in pixels.
@@ -19,7 +18,7 @@ TIME_OVER = (255, 255, 0)
 
 
 def shows(game, colour):
-    return framebuffer.count(game.pixels(*PLAY_FIELD), lambda pixel: pixel == colour) > 0
+    return bool(game.pixels(*PLAY_FIELD).points(colour))
 
 
 def press(game, control):
