@@ -21,9 +21,10 @@ namespace {
     // server starts it once about half is there. (Below about 60 ms the sink's first write falls
     // short of that half and nothing plays at all.)
     constexpr int kBufferMilliseconds = 250;
-    // Silence read after a clip before the sink stops: longer than the buffer, so that what the
-    // server still holds when the stream closes is silence, not the end of the clip.
-    constexpr int kTailMilliseconds = 2 * kBufferMilliseconds;
+    // Silence read after a clip before the sink stops. The server holds at most the buffer, so
+    // what it drops when the stream closes is silence, not the end of the clip; a little more
+    // allows for its rounding. Any longer only keeps the sink's timer waking the program.
+    constexpr int kTailMilliseconds = kBufferMilliseconds + 50;
 
     QAudioFormat formatOf(const PcmSound& pcm)
     {
