@@ -33,7 +33,9 @@ def find_onsets(samples, rate):
     onsets = []
     for i in range(1, len(levels)):
         before = min(levels[max(0, i - LOOKBACK_FRAMES):i])
-        seconds = i * FRAME_SECONDS
+        # A frame holds a whole number of samples, a little less than FRAME_SECONDS at 44.1 kHz:
+        # date it by its samples, or onsets drift later the longer the recording runs.
+        seconds = i * size / rate
         if levels[i] > FLOOR_DBFS and levels[i] - before >= RISE_DB and (
                 not onsets or seconds - onsets[-1] >= MIN_GAP_SECONDS):
             onsets.append(seconds)

@@ -1,0 +1,34 @@
+"""Onsets found in a long synthetic recording keep their times to the end of it."""
+import math
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import audio_analysis  # noqa: E402
+
+RATE = 44100
+
+
+def recording_with_tones_at(seconds, length):
+    samples = [0] * (RATE * length)
+    for start in seconds:
+        first = int(start * RATE)
+        for k in range(RATE // 10):
+            samples[first + k] = int(10000 * math.sin(2 * math.pi * 1000 * k / RATE))
+    return samples
+
+
+class OnsetTimes(unittest.TestCase):
+    def test_onsets_late_in_a_minute_are_dated_as_early_ones(self):
+        starts = [1.0, 30.0, 59.0]
+        found = audio_analysis.find_onsets(recording_with_tones_at(starts, 60), RATE)
+        self.assertEqual(len(found), len(starts))
+        for start, onset in zip(starts, found):
+            # An onset is the start of its 5 ms frame: never late, at most one frame early.
+            self.assertLessEqual(onset, start)
+            self.assertGreater(onset, start - 0.006)
+
+
+if __name__ == "__main__":
+    unittest.main()
