@@ -1,8 +1,8 @@
 // Checks the committed assets against what the game expects of them.
 #include "bmp_file.h"
+#include "dominant_frequency.h"
 #include "sound_signatures.h"
-#include "speck_census.h"
-#include "spectrum.h"
+#include "star_census.h"
 #include "wav_file.h"
 
 #include <QtTest>

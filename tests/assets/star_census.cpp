@@ -1,4 +1,4 @@
-#include "speck_census.h"
+#include "star_census.h"
 
 #include <algorithm>
 #include <set>

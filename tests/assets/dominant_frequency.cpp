@@ -1,4 +1,4 @@
-#include "spectrum.h"
+#include "dominant_frequency.h"
 
 #include <cmath>
 #include <numbers>
