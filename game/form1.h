@@ -63,6 +63,8 @@ public:
     void lblMixed_Click();
 
     void PlaySound(Sound sound) { sound_.play(sound); }
+    // Stops the fall, the respawn and the clock: for a pause, time-over and a closing window.
+    void stopAllTimers();
 
     // A click on a painted label: runs its handler if it has one and can take clicks (shown, in a
     // shown container, enabled).
@@ -151,7 +153,6 @@ private:
     void setPanelShown(bool shown);
     void showPauseLabel(bool pausedLook);
     void startRunningTimers();
-    void stopAllTimers();
 
     SoundPort& sound_;
     HostWindow& window_;

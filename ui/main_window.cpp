@@ -150,8 +150,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 // A closed window ends the game: no tick may reach it while the program winds down.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    for (GameTimer* timer : { &form_->Timer1, &form_->Timer2, &form_->Timer3 })
-        timer->stop();
+    form_->stopAllTimers();
     QWidget::closeEvent(event);
 }
 
