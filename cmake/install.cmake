@@ -3,7 +3,7 @@
 
 include(GNUInstallDirs)
 
-set(KEYFALL_APP_ID io.github.keyfall.Keyfall)
+set(KEYFALL_APP_ID io.github.keyfall.keyfall)
 # The sounds must lie beside the executable, so both live in a private folder.
 set(KEYFALL_INSTALL_PROGRAM_DIR lib/keyfall)
 set(KEYFALL_ICON_SIZES 32 64 128 256)
@@ -38,8 +38,8 @@ foreach(size ${KEYFALL_ICON_SIZES})
     DEPENDS scale_icon ${KEYFALL_ASSETS_DIR}/icon.bmp
     VERBATIM)
   list(APPEND keyfall_icons ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
 add_custom_target(keyfall_icons ALL DEPENDS ${keyfall_icons})
-install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 
 include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)

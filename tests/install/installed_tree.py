@@ -2,6 +2,7 @@
 import configparser
 import filecmp
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -12,8 +13,15 @@ from desktop import SOUND_FILES, stop, traced_command
 
 APP_ID = os.environ["KEYFALL_APP_ID"]
 ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
+SOURCE_DIR = os.environ["KEYFALL_SOURCE_DIR"]
 ICON_SIZES = (32, 64, 128, 256)
 PROGRAM_DIR = os.path.join("lib", "keyfall")
+
+
+def readme_screenshot():
+    """The path of the picture that the README shows."""
+    with open(os.path.join(SOURCE_DIR, "README.md"), encoding="utf-8") as readme:
+        return re.search(r"!\[[^]]*\]\(([^)]+)\)", readme.read()).group(1)
 
 
 class InstalledTree:
@@ -53,9 +61,13 @@ class InstalledTree:
 
     def check_metainfo(self):
         metainfo = self.path("share", "metainfo", APP_ID + ".metainfo.xml")
-        self.run_validator("appstreamcli", "validate", "--no-net", metainfo)
+        report = self.run_validator("appstreamcli", "validate", "--pedantic", "--no-net", metainfo)
+        self.test.assertNotRegex(report, r"(?m)^[EWIP]: ", "the validator has something to say")
         component = ElementTree.parse(metainfo).getroot()
         self.test.assertEqual(component.findtext("id"), APP_ID)
+        self.test.assertEqual(component.findtext("project_license"), "MIT")
+        screenshot = component.findtext("screenshots/screenshot/image")
+        self.test.assertTrue(screenshot.endswith("/" + readme_screenshot()), screenshot)
         self.test.assertEqual(component.findtext("launchable"), APP_ID + ".desktop")
         self.test.assertEqual(component.findtext("provides/binary"), "keyfall")
 
@@ -78,6 +90,7 @@ class InstalledTree:
     def run_validator(self, *command):
         result = subprocess.run(command, capture_output=True, text=True)
         self.test.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return result.stdout + result.stderr
 
     def check_command_finds_its_sounds(self):
         """Starts the command offscreen for two seconds under strace: it must keep running and
