@@ -7,6 +7,9 @@ using namespace Qt::Literals::StringLiterals;
 
 void Form1::lblNew_Click()
 {
+    // A target left half-typed must not meet the new round's first key. An empty box is never
+    // checked, so emptying it makes no sound.
+    setText1Text(QString());
     NextTarget();
     Label1.Visible = true;
     Text1.Enabled = true;

@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <string>
 
 namespace keyfall {
 
 namespace {
+
+    constexpr int kShownDigits = 15;
+    // Below this the digits shown fit in plain notation without an exponent.
+    constexpr double kPlainBelow = 1e15;
 
     bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
     bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -77,6 +82,35 @@ namespace {
         return true;
     }
 
+    // A positive number below kPlainBelow rounded to kShownDigits significant digits, written
+    // without an exponent, trailing zeros or a point after a whole number.
+    QString plainMagnitude(double magnitude)
+    {
+        // "d.ddde±xx": the digits, already rounded, and where the point goes.
+        char buffer[32];
+        const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+            std::chars_format::scientific, kShownDigits - 1);
+        const char* exponentMark = std::find(buffer, end, 'e');
+        int exponent = 0;
+        std::from_chars(exponentMark + 2, end, exponent);
+        if (exponentMark[1] == '-')
+            exponent = -exponent;
+        QString digits = QString::fromLatin1(buffer, 1)
+            + QString::fromLatin1(buffer + 2, exponentMark - buffer - 2);
+        qsizetype wholeDigits = exponent + 1;
+        if (wholeDigits < 1) {
+            digits.prepend(QString(1 - wholeDigits, u'0'));
+            wholeDigits = 1;
+        }
+        digits = digits.leftJustified(wholeDigits, u'0');
+        QString text = digits.left(wholeDigits) + u'.' + digits.sliced(wholeDigits);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+        return text;
+    }
+
 }
 
 double leadingNumber(QStringView text)
@@ -99,9 +133,14 @@ QString numberText(double value)
 {
     if (value == 0)
         return QStringLiteral("0"); // also for -0
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
+    if (std::abs(value) >= kPlainBelow) {
+        char buffer[32];
+        const auto result = std::to_chars(
+            buffer, buffer + sizeof buffer, value, std::chars_format::general, kShownDigits);
+        return QString::fromLatin1(buffer, result.ptr - buffer);
+    }
+    const QString magnitude = plainMagnitude(std::abs(value));
+    return value < 0 ? u'-' + magnitude : magnitude;
 }
 
 }

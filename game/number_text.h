@@ -10,8 +10,9 @@ namespace keyfall {
 // that does not begin so reads as 0. A number too large for a double reads as the largest one.
 double leadingNumber(QStringView text);
 
-// A number as the game shows it: whole numbers without a decimal point ("99"), others in their
-// shortest decimal form ("0.5").
+// A number as the game shows it, rounded to 15 significant digits: below 10^15 in plain notation
+// without trailing zeros or a point for whole numbers ("99", "100000", "0.3"), from 10^15 on
+// with an exponent ("1e+22").
 QString numberText(double value);
 
 }

@@ -32,7 +32,7 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
 {
     form_->Form_Load();
     setWindowTitle(u"Keyfall-By Brannock"_s);
-    setWindowIcon(windowIcon());
+    setWindowIcon(keyfall::windowIcon());
     createWidgets();
     connectEvents();
     refreshFromModel();

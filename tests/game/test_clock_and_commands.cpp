@@ -130,6 +130,26 @@ private Q_SLOTS:
         QVERIFY(f.Text1.Enabled && f.lblPause.Enabled && !f.lblOver.Visible);
     }
 
+    // At level 2 a target left half-typed at time-over would complete with the next round's first
+    // key, as a mismatch.
+    void newGameEmptiesAHalfTypedEntryWithoutASound()
+    {
+        Game game;
+        Form1& f = game.form;
+        f.Command2_Click();
+        f.Combo1.Text = u"1"_s;
+        f.lblNew_Click();
+        game.type(f.Label1.Caption.first(1));
+        game.clock.advance(1000);
+        expectRoundOver(game);
+        f.lblNew_Click();
+        QVERIFY(f.Text1.Text.isEmpty());
+        game.type(f.Label1.Caption.first(1));
+        QCOMPARE(game.sound.played, std::vector { Sound::TheEnd });
+        game.type(f.Label1.Caption.sliced(1));
+        QCOMPARE(f.Shooted, 1);
+    }
+
     // Outside a round the pause toggle flips the flag and the label but moves nothing.
     void pauseOutsideARoundStartsNoTimer()
     {

@@ -36,15 +36,38 @@ private Q_SLOTS:
         QCOMPARE(leadingNumber(text), value);
     }
 
-    void showsWholeNumbersWithoutAPoint()
+    void showsFifteenSignificantDigitsPlainBelowTenToTheFifteen_data()
     {
-        QCOMPARE(numberText(99), u"99"_s);
-        QCOMPARE(numberText(0), u"0"_s);
-        QCOMPARE(numberText(-0.0), u"0"_s);
-        QCOMPARE(numberText(-4), u"-4"_s);
-        QCOMPARE(numberText(1.5), u"1.5"_s);
-        QCOMPARE(numberText(0.1 + 0.2), u"0.30000000000000004"_s);
-        QCOMPARE(numberText(1e22), u"1e+22"_s);
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        const std::pair<double, const char16_t*> cases[] = {
+            { 99, u"99" },
+            { 0, u"0" },
+            { -0.0, u"0" },
+            { -4, u"-4" },
+            { 1.5, u"1.5" },
+            { 100000, u"100000" },
+            { 300000, u"300000" },
+            { 2.3 - 1, u"1.3" },
+            { 2.3 - 1 - 1, u"0.3" },
+            { 0.1 + 0.2, u"0.3" },
+            { -0.00005, u"-0.00005" },
+            { 1.0 / 3, u"0.333333333333333" },
+            { 123456789.123456789, u"123456789.123457" },
+            { 999999999999999, u"999999999999999" },
+            { 1e15, u"1e+15" },
+            { 1e22, u"1e+22" },
+            { -1.5e300, u"-1.5e+300" },
+        };
+        for (const auto& [value, text] : cases)
+            QTest::newRow(QString::fromUtf16(text).toUtf8().constData())
+                << value << QString::fromUtf16(text);
+    }
+    void showsFifteenSignificantDigitsPlainBelowTenToTheFifteen()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        QCOMPARE(numberText(value), text);
     }
 };
 

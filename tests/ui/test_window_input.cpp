@@ -1,13 +1,16 @@
+#include "ui/artwork.h"
 #include "ui/label_look.h"
 #include "ui/look_and_feel.h"
 #include "window_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QIcon>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -210,6 +213,13 @@ private Q_SLOTS:
         QCOMPARE(w->form.Combo1.Text, u"150"_s);
         combo->setCurrentIndex(1);
         QCOMPARE(w->form.Combo1.Text, u"200"_s);
+    }
+
+    void theWindowSystemGetsTheGeneratedIcon()
+    {
+        const QSize size(32, 32);
+        QCOMPARE(w->window.windowHandle()->icon().pixmap(size).toImage(),
+            windowIcon().pixmap(size).toImage());
     }
 
     void quitClosesTheWindowAndStopsTheGame()
