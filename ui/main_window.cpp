@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <utility>
 
@@ -35,6 +36,7 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
     setWindowIcon(keyfall::windowIcon());
     createWidgets();
     connectEvents();
+    bindCommandKeys();
     refreshFromModel();
     text1_->setFocus();
     resize(kClientSize);
@@ -91,6 +93,27 @@ void MainWindow::connectEvents()
         [this](const QString& text) { handle([&text](Form1& f) { f.setText1Text(text); }); });
     connect(combo1_, &QComboBox::currentTextChanged, this,
         [this](const QString& text) { handle([&text](Form1& f) { f.Combo1.Text = text; }); });
+}
+
+// For a player who keeps both hands on the keys, keys that type no text stand for the clicks on
+// the status bar and the settings panel. A key is a click on its label: nothing happens where the
+// label would ignore the click.
+void MainWindow::bindCommandKeys()
+{
+    const Form1& f = *form_;
+    const auto bind = [this](const QKeySequence& key, std::function<const Label*()> label) {
+        auto* shortcut = new QShortcut(key, this);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this,
+            [this, label = std::move(label)] { clickLabel(label()); });
+    };
+    bind(Qt::Key_F2, [&f] { return &f.lblNew; });
+    bind(Qt::Key_Pause, [&f] { return &f.lblPause; });
+    bind(Qt::Key_Escape, [&f] { return f.Frame1.Visible ? &f.Label10 : &f.lblPause; });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [&f] { return &f.lblQuit; });
+    bind(Qt::Key_F3, [&f] { return &f.lblSettings; });
+    for (const Qt::Key enter : { Qt::Key_Return, Qt::Key_Enter })
+        bind(enter, [&f] { return &f.Label9; });
 }
 
 void MainWindow::handle(const std::function<void(Form1&)>& action)

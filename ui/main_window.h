@@ -40,6 +40,7 @@ protected:
 private:
     void createWidgets();
     void connectEvents();
+    void bindCommandKeys();
     void handle(const std::function<void(Form1&)>& action);
     void clickLabel(const Label* label);
     void syncWidgets();

@@ -56,6 +56,13 @@ class WindowInputTest : public QObject {
 
     std::unique_ptr<ShownWindow> w;
 
+    // A key as the window system delivers it: to the widget with the focus, or else the window.
+    void press(QKeyCombination key)
+    {
+        QWidget* focused = QApplication::focusWidget();
+        QTest::keyClick(focused ? focused : &w->window, key.key(), key.keyboardModifiers());
+    }
+
     void runOutTheRound()
     {
         w->click(w->form.lblNew);
@@ -213,6 +220,38 @@ private Q_SLOTS:
         QCOMPARE(w->form.Combo1.Text, u"150"_s);
         combo->setCurrentIndex(1);
         QCOMPARE(w->form.Combo1.Text, u"200"_s);
+    }
+
+    void commandKeysDoWhatTheirClicksDoAndTypeNothing()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+        const Form1& f = w->form;
+        press(Qt::Key_Return); // "Ok" of the closed panel
+        QVERIFY(!f.roundRunning);
+        press(Qt::Key_F2);
+        QVERIFY(f.roundRunning && f.Label1.Visible);
+        press(Qt::Key_Escape);
+        QVERIFY(f.paused);
+        press(Qt::Key_Pause);
+        QVERIFY(!f.paused);
+        press(Qt::Key_F3);
+        QVERIFY(f.Frame1.Visible && f.paused);
+        press(Qt::Key_Escape);
+        QVERIFY(!f.Frame1.Visible && !f.paused);
+        w->advance(3000);
+        press(Qt::Key_F3);
+        press(Qt::Key_Enter);
+        QVERIFY(!f.Frame1.Visible && !f.paused);
+        QCOMPARE(f.lbltime.Caption, u"100"_s);
+        QVERIFY(w->child<QLineEdit>(u"Text1"_s)->text().isEmpty() && f.Text1.Text.isEmpty());
+        QVERIFY(w->sound.played.empty());
+
+        runOutTheRound();
+        press(Qt::Key_Escape);
+        press(Qt::Key_Pause);
+        QVERIFY(!f.paused);
+        press(QKeyCombination(Qt::ControlModifier, Qt::Key_Q));
+        QVERIFY(!w->window.isVisible());
     }
 
     void theWindowSystemGetsTheGeneratedIcon()
