@@ -73,13 +73,25 @@ private:
     static inline QtMessageHandler previous_ = nullptr;
 };
 
+// An X server, where there is one, serves the game also on a Wayland desktop (as XWayland): only
+// there can the window open centred and the game tell that it was minimized. A platform the
+// player chose comes first, and Wayland serves if no X server answers.
+void preferXServer()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
 }
 
 int main(int argc, char* argv[])
 {
+    preferXServer();
     std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
     opening.reset();
+    // The window, the taskbar and the menu entry belong together under this id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.keyfall.keyfall"));
     keyfall::applyLookAndFeel();
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath());

@@ -1,10 +1,13 @@
 """Without a window system the game says why in one line and ends with status 1: no abort, no
-core dump."""
+core dump. With both an X server and Wayland at hand it takes the X server."""
 import os
+import socket
+import struct
 import subprocess
 import tempfile
 import unittest
 
+from desktop import Desktop
 from game_under_test import PROGRAM
 
 PREFIX = "keyfall: cannot open the game window: "
@@ -16,6 +19,37 @@ def free_display():
     while os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
         number += 1
     return f":{number}"
+
+
+ICON_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "assets",
+                         "icon.bmp")
+
+
+def icon_file_pixels():
+    """The 16-colour icon file as 0xAARRGGBB values, opaque, row by row from the top."""
+    with open(ICON_FILE, "rb") as bmp:
+        data = bmp.read()
+    pixels_at, = struct.unpack_from("<I", data, 10)
+    header_size, width, height, _, bits = struct.unpack_from("<IiiHH", data, 14)
+    assert bits == 4 and height > 0, "a 4-bit picture stored bottom-up"
+    palette = [0xFF000000 | struct.unpack_from("<I", data, 14 + header_size + 4 * i)[0]
+               for i in range(16)]
+    row_bytes = (width * bits + 31) // 32 * 4
+    rows = [data[pixels_at + row * row_bytes:][:width // 2] for row in reversed(range(height))]
+    return [palette[byte >> shift & 15] for row in rows for byte in row for shift in (4, 0)]
+
+
+def window_icon(game, size=32):
+    """The icon of the given size that the window gives the X server (_NET_WM_ICON)."""
+    listing = subprocess.run(["xprop", "-id", str(game.window), "-notype", "32c", "_NET_WM_ICON"],
+                             env=game.env, capture_output=True, text=True).stdout
+    values = [int(value) for value in listing.partition("=")[2].replace(",", " ").split()]
+    while values:
+        width, height, pixels = values[0], values[1], values[2:2 + values[0] * values[1]]
+        if (width, height) == (size, size):
+            return pixels
+        values = values[2 + len(pixels):]
+    return None
 
 
 class NoDisplay(unittest.TestCase):
@@ -53,6 +87,18 @@ class NoDisplay(unittest.TestCase):
     def test_platform_that_does_not_exist(self):
         self.assertGivesUp(self.start(DISPLAY=free_display(), QT_QPA_PLATFORM="nowhere"),
                            '"nowhere"')
+
+    def test_x_server_chosen_where_wayland_is_at_hand_too(self):
+        """As on a Wayland desktop with XWayland: there the window can open centred and the
+        game can tell that it was minimized. The window brings the generated icon."""
+        with Desktop(sound_server=False) as desktop, socket.socket(socket.AF_UNIX) as wayland:
+            # A compositor that never answers: a game that went to it would show no window.
+            wayland.bind(os.path.join(desktop.runtime, "wayland-0"))
+            wayland.listen()
+            game = desktop.launch(PROGRAM, traced=False, WAYLAND_DISPLAY="wayland-0")
+            self.assertEqual(window_icon(game), icon_file_pixels())
+            game.close_window()
+            self.assertEqual(game.wait(30), 0, game.stderr())
 
 
 if __name__ == "__main__":
