@@ -1,5 +1,6 @@
 # Installation: the program and its four sounds in a folder of their own, a keyfall command on the
-# PATH, the desktop entry, the icon in the hicolor theme and the AppStream metainfo; and the .deb.
+# PATH, the desktop entry, the icon in the hicolor theme, the AppStream metainfo, the manual page,
+# the changelog and the copyright file; and the .deb.
 
 include(GNUInstallDirs)
 
@@ -43,3 +44,5 @@ endforeach()
 add_custom_target(keyfall_icons ALL DEPENDS ${keyfall_icons})
 
 include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)
+# After the package's settings: the changelog names the package's maintainer.
+include(${CMAKE_CURRENT_LIST_DIR}/package_docs.cmake)

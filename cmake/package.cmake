@@ -9,6 +9,9 @@ set(CPACK_PACKAGE_DESCRIPTION "Letters fall down a starfield, and the player typ
 before it reaches the ground. Targets of one, two or three letters, in\n\
 capitals, small letters or both, at three speeds, in rounds of a chosen length.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Debian keeps the commands of games in /usr/games: the staged command moves there from bin.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/debian_games_layout.cmake)
+set(CPACK_KEYFALL_COMMAND_DIR ${CMAKE_INSTALL_BINDIR})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

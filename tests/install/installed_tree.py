@@ -18,18 +18,33 @@ ICON_SIZES = (32, 64, 128, 256)
 PROGRAM_DIR = os.path.join("lib", "keyfall")
 
 
+def source_text(name):
+    with open(os.path.join(SOURCE_DIR, name), encoding="utf-8") as source:
+        return source.read()
+
+
 def readme_screenshot():
     """The path of the picture that the README shows."""
-    with open(os.path.join(SOURCE_DIR, "README.md"), encoding="utf-8") as readme:
-        return re.search(r"!\[[^]]*\]\(([^)]+)\)", readme.read()).group(1)
+    return re.search(r"!\[[^]]*\]\(([^)]+)\)", source_text("README.md")).group(1)
+
+
+def section(text, start, end):
+    """The text from the line that is start up to the next line that begins with end."""
+    pattern = rf"^{re.escape(start)}\n(.*?)(?=^{re.escape(end)}|\Z)"
+    return re.search(pattern, text, re.M | re.S).group(1)
+
+
+def words(text):
+    return re.findall(r"\w+", text)
 
 
 class InstalledTree:
     """Assertions on the tree under a prefix, for a unittest.TestCase."""
 
-    def __init__(self, test, prefix):
+    def __init__(self, test, prefix, command_dir="bin"):
         self.test = test
         self.prefix = prefix
+        self.command_dir = command_dir
 
     def path(self, *parts):
         return os.path.join(self.prefix, *parts)
@@ -42,7 +57,7 @@ class InstalledTree:
                                              os.path.join(ASSETS_DIR, name), shallow=False), name)
 
     def check_command(self):
-        command = self.path("bin", "keyfall")
+        command = self.path(self.command_dir, "keyfall")
         self.test.assertTrue(os.path.islink(command), f"{command} is not a symbolic link")
         self.test.assertFalse(os.path.isabs(os.readlink(command)), "the link is not relative")
         self.test.assertTrue(os.path.samefile(command, self.path(PROGRAM_DIR, "keyfall")))
@@ -55,7 +70,7 @@ class InstalledTree:
         entry.read(entry_file, encoding="utf-8")
         fields = entry["Desktop Entry"]
         self.test.assertEqual(fields["Name"], "Keyfall")
-        self.test.assertEqual(fields["Exec"], "keyfall")  # the command in bin
+        self.test.assertEqual(fields["Exec"], "keyfall")  # the command on the PATH
         self.test.assertEqual(fields["Icon"], APP_ID)  # the icon theme's file name
         self.test.assertTrue({"Game", "Education"} <= set(fields["Categories"].split(";")))
 
@@ -80,12 +95,39 @@ class InstalledTree:
             width, height = int.from_bytes(header[16:20], "big"), int.from_bytes(header[20:24], "big")
             self.test.assertEqual((width, height), (size, size), icon)
 
+    def check_manual_page(self):
+        """The page passes mandoc's checker, and its HOW TO PLAY says what the README's does."""
+        manual = self.path("share", "man", "man6", "keyfall.6.gz")
+        self.test.assertEqual(self.run_validator("mandoc", "-T", "lint", "-W", "style", manual), "")
+        page = subprocess.run(["mandoc", "-T", "utf8", manual], capture_output=True, text=True,
+                              check=True).stdout
+        how_to_play = section(re.sub(".\b", "", page), "HOW TO PLAY", "FILES")  # no overstrikes
+        self.test.assertEqual(words(how_to_play),
+                              words(section(source_text("README.md"), "## How to play", "## ")))
+
+    def check_changelog_and_licence(self):
+        doc_dir = self.path("share", "doc", "keyfall")
+        for compressed in (os.path.join(doc_dir, "changelog.gz"),
+                           self.path("share", "man", "man6", "keyfall.6.gz")):
+            with open(compressed, "rb") as file:
+                header = file.read(8)
+            # gzip -n: neither a file name nor a time, so every build gives the same bytes
+            self.test.assertEqual((header[3] & 0x08, header[4:8]), (0, bytes(4)), compressed)
+        with open(os.path.join(doc_dir, "copyright"), encoding="utf-8") as copyright_file:
+            copyright_lines = copyright_file.read().splitlines()
+        licence = source_text("LICENSE").splitlines()
+        self.test.assertEqual(licence[0], "MIT License")
+        for line in licence[licence.index("Copyright (c) 2026 Keyfall developers") + 1:]:
+            self.test.assertIn(" " + line if line else " .", copyright_lines)
+
     def check_all(self):
         self.check_program_and_sounds()
         self.check_command()
         self.check_desktop_entry()
         self.check_metainfo()
         self.check_icons()
+        self.check_manual_page()
+        self.check_changelog_and_licence()
 
     def run_validator(self, *command):
         result = subprocess.run(command, capture_output=True, text=True)
@@ -101,7 +143,8 @@ class InstalledTree:
                    "XDG_RUNTIME_DIR": scratch, "QT_QPA_PLATFORM": "offscreen",
                    "PULSE_SERVER": "unix:" + os.path.join(scratch, "no-sound-server")}
             trace = os.path.join(scratch, "trace")
-            game = subprocess.Popen(traced_command(self.path("bin", "keyfall"), trace), env=env,
+            command = self.path(self.command_dir, "keyfall")
+            game = subprocess.Popen(traced_command(command, trace), env=env,
                                     stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                     start_new_session=True)
             time.sleep(2)

@@ -1,12 +1,14 @@
-"""CPack builds a .deb with the program's dependencies; unpacked into a scratch root, it holds
-the installed tree, and its command runs and finds its sounds."""
+"""CPack builds a .deb with the program's dependencies that Debian's checker passes; unpacked
+into a scratch root, it holds the installed tree with the command in games, and that command
+runs and finds its sounds."""
 import glob
 import os
 import subprocess
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
-from installed_tree import InstalledTree
+from installed_tree import APP_ID, InstalledTree
 
 
 def field(package, name):
@@ -51,11 +53,25 @@ class DebianPackage(unittest.TestCase):
         for line in description:
             self.assertLessEqual(len(line), 80, line)
 
-    def test_unpacked_tree(self):
-        InstalledTree(self, os.path.join(self.root, "usr")).check_all()
+    def test_homepage_is_the_metainfo_homepage(self):
+        metainfo = os.path.join(self.root, "usr", "share", "metainfo", APP_ID + ".metainfo.xml")
+        homepage = ElementTree.parse(metainfo).getroot().findtext("url[@type='homepage']")
+        self.assertEqual(field(self.package, "Homepage"), homepage)
 
-    def test_unpacked_command_finds_its_sounds(self):
-        InstalledTree(self, os.path.join(self.root, "usr")).check_command_finds_its_sounds()
+    def test_lintian_finds_no_error_and_no_warning(self):
+        result = subprocess.run(["lintian", "--allow-root", "--fail-on", "error,warning",
+                                 self.package], capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        self.assertNotRegex(result.stdout, r"(?m)^[EW]: ")
+
+    def test_unpacked_tree(self):
+        self.tree().check_all()
+
+    def test_unpacked_command_in_games_finds_its_sounds(self):
+        self.tree().check_command_finds_its_sounds()
+
+    def tree(self):
+        return InstalledTree(self, os.path.join(self.root, "usr"), command_dir="games")
 
 
 if __name__ == "__main__":
