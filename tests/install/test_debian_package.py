@@ -44,8 +44,10 @@ class DebianPackage(unittest.TestCase):
                        "fonts-comic-neue"):
             self.assertIn(needed, depends)
 
-    def test_recommends_a_sound_server(self):
-        self.assertIn("pulseaudio", package_names(field(self.package, "Recommends")))
+    def test_recommends_a_sound_server_and_the_wayland_platform(self):
+        recommends = package_names(field(self.package, "Recommends"))
+        self.assertIn("pulseaudio", recommends)
+        self.assertIn("qt6-wayland", recommends)
 
     def test_description_lines_fit_a_terminal(self):
         description = field(self.package, "Description").splitlines()
