@@ -19,6 +19,7 @@ import textwrap
 PACKAGE = "keyfall"
 DEBIAN_LINE_WIDTH = 79
 ROFF_LINE_WIDTH = 78
+MAXIMUM_TAG_WIDTH = 16
 
 
 class DocumentError(Exception):
@@ -52,7 +53,8 @@ def releases(changelog, path):
         try:
             date = datetime.date.fromisoformat(match["date"])
         except ValueError:
-            raise DocumentError(f'{path}: "{match["date"]}" of {match["version"]} is no date') from None
+            raise DocumentError(f'{path}: the date "{match["date"]}" of {match["version"]} '
+                                "is not in the form YYYY-MM-DD") from None
         found.append((match["version"], date, categories(match["body"])))
     if not found:
         raise DocumentError(f"{path}: no released version")
@@ -123,15 +125,25 @@ def roff_lines(markdown):
     for sentence in re.split(r"(?<=[.!?])\s+(?=[A-Z\\\"(])", roff_text(markdown)):
         lines += textwrap.wrap(sentence, ROFF_LINE_WIDTH, break_long_words=False,
                                break_on_hyphens=False)
-    return ["\\&" + line if line.startswith((".", "'")) else line for line in lines]
+    return [guarded(line) for line in lines]
+
+
+def guarded(line):
+    """A text line that roff cannot take for a request."""
+    return "\\&" + line if line.startswith((".", "'")) else line
 
 
 def roff_table(rows, header_rows):
-    """A table for tbl(1), its header rows in bold."""
-    columns = max(len(row) for row in rows)
-    formats = [" ".join(["lB"] * columns)] * header_rows + [" ".join(["l"] * columns) + "."]
-    return [".TS", *formats, *("\t".join(roff_text(cell) for cell in row) for row in rows),
-            ".TE"]
+    """A table as tagged paragraphs, which fit any width: the first cell of a row is the tag,
+    the others follow it; the header rows are in bold."""
+    indent = min(max(len(row[0]) for row in rows) + 2, MAXIMUM_TAG_WIDTH)
+    roff = []
+    for number, row in enumerate(rows):
+        cells = [f"**{cell}**" for cell in row] if number < header_rows else row
+        roff += [f".TP {indent}", guarded(roff_text(cells[0])), *roff_lines("; ".join(cells[1:]))]
+        if number == 0:
+            roff.append(".PD 0")  # no space between the rows, but space before the table
+    return roff + [".PD"]
 
 
 def roff_from_markdown(lines):
@@ -172,7 +184,6 @@ def roff_from_markdown(lines):
             cells = [cell.strip() for cell in text.strip("|").split("|")]
             if not table:
                 close_lists_below(-1)
-                start(".PP")
             if all(re.fullmatch(r":?-+:?", cell) for cell in cells):
                 header_rows = len(table)
             else:
