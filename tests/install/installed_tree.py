@@ -105,7 +105,9 @@ class InstalledTree:
         self.test.assertEqual(words(how_to_play),
                               words(section(source_text("README.md"), "## How to play", "## ")))
 
-    def check_changelog_and_licence(self):
+    def check_documents(self):
+        """The compressed documents are the same bytes on every build, and the copyright file
+        carries the licence of LICENSE."""
         doc_dir = self.path("share", "doc", "keyfall")
         for compressed in (os.path.join(doc_dir, "changelog.gz"),
                            self.path("share", "man", "man6", "keyfall.6.gz")):
@@ -127,7 +129,7 @@ class InstalledTree:
         self.check_metainfo()
         self.check_icons()
         self.check_manual_page()
-        self.check_changelog_and_licence()
+        self.check_documents()
 
     def run_validator(self, *command):
         result = subprocess.run(command, capture_output=True, text=True)
