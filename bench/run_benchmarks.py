@@ -15,7 +15,7 @@ from figures import Row, delays_after, median, percentile, spread, table
 SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
 import audio_analysis  # noqa: E402
-from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_pulse, start_xvfb  # noqa: E402
+from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_sound_server, start_xvfb  # noqa: E402
 
 STARTUP_RUNS = 15
 IDLE_SECONDS = 10
@@ -115,7 +115,7 @@ def main():
     rows = []
     with Sandbox() as sandbox:
         display, _ = start_xvfb(sandbox)
-        server = start_pulse(sandbox)
+        server = start_sound_server(sandbox).address
         env = dict(os.environ, DISPLAY=display, PULSE_SERVER=server)
         env.pop("QT_QPA_PLATFORM", None)
         bench = Bench(build, env)

@@ -13,7 +13,7 @@ import time
 
 import audio_analysis
 from game_window import CLIENT_HEIGHT, CLIENT_WIDTH, GameWindow
-from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_pulse, start_xvfb
+from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_sound_server, start_xvfb
 
 QUICK_HITS = 20
 HIT_INTERVAL_SECONDS = 0.15
@@ -95,7 +95,7 @@ def main():
     expected = []
     with Sandbox() as sandbox:
         display, framebuffer = start_xvfb(sandbox)
-        server = start_pulse(sandbox)
+        server = start_sound_server(sandbox).address
         recorder = Recorder(sandbox, server)
         game = sandbox.spawn([program], env=dict(os.environ, DISPLAY=display, PULSE_SERVER=server,
                                                  QT_QPA_PLATFORM="xcb"))

@@ -9,7 +9,7 @@ import subprocess
 import sys
 
 import audio_analysis
-from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_pulse
+from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_sound_server
 
 # Hits far quicker than the zap lasts, so each restarts it; then every sound once, each with
 # time to play out.
@@ -25,7 +25,7 @@ def main():
     program, sound_dir, signatures_header = sys.argv[1:4]
     signatures = audio_analysis.read_signatures(signatures_header)
     with Sandbox() as sandbox:
-        server = start_pulse(sandbox)
+        server = start_sound_server(sandbox).address
         recorder = Recorder(sandbox, server)
         env = dict(os.environ, PULSE_SERVER=server, QT_QPA_PLATFORM="offscreen")
         played = subprocess.run([program, sound_dir, *STEPS], env=env, capture_output=True,

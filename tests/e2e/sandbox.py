@@ -1,12 +1,31 @@
 """A private X server and sound server for one test run, and the processes started in it.
 
 Every process started here is stopped when the sandbox closes, whatever ends the run.
+
+Tests run against either of two kinds of sound server, both reached through the PulseAudio
+protocol: "pulseaudio", and "pipewire" (PipeWire with WirePlumber and pipewire-pulse, headless).
+KEYFALL_SOUND_SERVER names the kind; without it, the first installed. A test whose kind is not
+installed exits with SKIPPED, which ctest reports as skipped. Both kinds look the same to a test:
+
+    server = start_sound_server(sandbox)  # waits until the server offers its sink
+    server.kind                 "pulseaudio" or "pipewire"
+    server.address              the PULSE_SERVER to give clients
+    server.playing_streams()    how many streams play now; a corked one does not count
+    server.pause()              SIGSTOP to the processes that answer the protocol: connections
+                                stay open and nothing answers (do not ask playing_streams then)
+    server.resume()             SIGCONT to them
+    server.kill()               SIGKILL to every process of the server: connections break
+    server.restart()            kill(), then a new server on the same address
+
+Each server has one output, the null sink SINK, its default; Recorder(sandbox, server.address)
+records what it plays.
 """
 import ctypes
 import os
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -14,6 +33,11 @@ import time
 
 SAMPLE_RATE = 44100
 SINK = "keyfall_test"
+# The programs each kind of sound server runs.
+SOUND_SERVERS = {"pulseaudio": ("pulseaudio",),
+                 "pipewire": ("pipewire", "wireplumber", "pipewire-pulse")}
+# The exit status of a test that cannot run here; ctest's SKIP_RETURN_CODE.
+SKIPPED = 77
 
 
 def _raise_exit(signum, _frame):
@@ -40,6 +64,7 @@ def stop(process):
             process.send_signal(signum)
 
     send(signal.SIGTERM)
+    send(signal.SIGCONT)  # a stopped process acts on the signal only once it runs
     try:
         process.wait(timeout=3)
     except subprocess.TimeoutExpired:
@@ -123,37 +148,146 @@ def start_xvfb(sandbox):
     return ":" + number.decode().strip(), os.path.join(fbdir, "Xvfb_screen0")
 
 
-def start_pulse(sandbox):
-    """Starts a PulseAudio server whose only output is a null sink; returns its PULSE_SERVER."""
-    return spawn_pulse(sandbox)[1]
+# The PipeWire daemon's part: one null sink, at the rate the recorder reads, made the default.
+_PIPEWIRE_CONF = f"""context.properties = {{ default.clock.rate = {SAMPLE_RATE} }}
+context.objects = [
+  {{ factory = adapter
+    args = {{ factory.name = support.null-audio-sink node.name = {SINK} media.class = Audio/Sink
+             object.linger = true audio.position = [ FL FR ] audio.rate = {SAMPLE_RATE} }} }}
+]
+"""
+# WirePlumber's part, read after its defaults (50-*) and before they take effect (90-*): no
+# devices to look for, and no Flatpak portal, which would need a D-Bus session.
+_WIREPLUMBER_LUA = {
+    "main.lua.d": "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
+                  "libcamera_monitor.enabled = false\n"
+                  'default_access.properties["enable-flatpak-portal"] = false\n',
+    "bluetooth.lua.d": "bluez_monitor.enabled = false\n",
+}
 
 
-def spawn_pulse(sandbox, home=None):
-    """Starts the server of start_pulse; returns its process, which a test may stop, and its
-    PULSE_SERVER.
+def sound_server_kind():
+    """The kind of sound server to test against: KEYFALL_SOUND_SERVER, or else the first of
+    SOUND_SERVERS installed. If it is not installed, says so and exits with SKIPPED."""
+    installed = [kind for kind, programs in SOUND_SERVERS.items()
+                 if all(shutil.which(program) for program in programs)]
+    kind = os.environ.get("KEYFALL_SOUND_SERVER") or (installed or ["pulseaudio"])[0]
+    if kind not in SOUND_SERVERS:
+        sys.exit(f"unknown sound server {kind!r}: choose one of {', '.join(SOUND_SERVERS)}")
+    if kind not in installed:
+        print(f"skipped: the {kind} sound server is not installed "
+              f"(needs {', '.join(SOUND_SERVERS[kind])})")
+        sys.exit(SKIPPED)
+    return kind
 
-    The server keeps its cookie in home, a new folder of the sandbox unless given; a client that
-    shares that home reads the cookie instead of writing one of its own."""
+
+class SoundServer:
+    """A private sound server of the given kind whose only output is the null sink SINK, its
+    default; clients reach it at address (PULSE_SERVER). It keeps its state, and PulseAudio its
+    cookie, in home: a client that shares that home reads the cookie instead of writing one."""
+
+    def __init__(self, sandbox, kind, home):
+        self.sandbox = sandbox
+        self.kind = kind
+        runtime = sandbox.path("sound-runtime")
+        os.mkdir(runtime, 0o700)
+        self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
+                        XDG_CONFIG_HOME=sandbox.path("sound-config"), PULSE_RUNTIME_PATH=runtime)
+        self.env.pop("DISPLAY", None)
+        # Where either kind puts its socket by default.
+        self.address = "unix:" + os.path.join(runtime, "native")
+        if kind == "pipewire":
+            self._write_pipewire_config()
+        self.processes = {}
+        self.start()
+
+    def _write_pipewire_config(self):
+        files = {os.path.join("pipewire", "pipewire.conf.d", "keyfall-test.conf"): _PIPEWIRE_CONF}
+        files.update({os.path.join("wireplumber", folder, "80-keyfall-test.lua"): text
+                      for folder, text in _WIREPLUMBER_LUA.items()})
+        for name, text in files.items():
+            path = os.path.join(self.env["XDG_CONFIG_HOME"], name)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            with open(path, "w", encoding="utf-8") as conf:
+                conf.write(text)
+
+    def _spawn(self, *args):
+        self.processes[args[0]] = self.sandbox.spawn(list(args), env=self.env)
+
+    def start(self):
+        """Starts the server and waits until its sink is the default one."""
+        if self.kind == "pipewire":
+            self._spawn("pipewire")
+            core = os.path.join(self.env["XDG_RUNTIME_DIR"], "pipewire-0")
+            wait_until(lambda: _accepts(core), 10, "PipeWire")
+            self._spawn("wireplumber")
+            self._spawn("pipewire-pulse")
+        else:
+            self._spawn(
+                "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
+                "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
+                # Without rewinds the monitor records exactly what the sink plays, in order.
+                f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
+                f"--load=module-native-protocol-unix socket={self.address[5:]} auth-anonymous=1")
+        wait_until(lambda: f"Default Sink: {SINK}\n" in (self._pactl("info") or ""), 10,
+                   f"{self.kind} to offer its sink")
+
+    def _answering(self):
+        """The processes that answer the PulseAudio protocol."""
+        return [self.processes[name] for name in ("pulseaudio", "pipewire", "pipewire-pulse")
+                if name in self.processes]
+
+    def pause(self):
+        """Stops the server where it is: it keeps its connections but answers nothing."""
+        for process in self._answering():
+            process.send_signal(signal.SIGSTOP)
+
+    def resume(self):
+        for process in self._answering():
+            process.send_signal(signal.SIGCONT)
+
+    def kill(self):
+        """Kills the server outright, as a crash does: its clients' connections break."""
+        for process in self.processes.values():
+            if process.poll() is None:
+                process.kill()
+            process.wait()
+
+    def restart(self):
+        """A new server of the same kind on the same address, after the old one is killed."""
+        self.kill()
+        self.start()
+
+    def _pactl(self, *args):
+        try:
+            result = subprocess.run(["pactl", "--server", self.address, *args],
+                                    capture_output=True, text=True, timeout=5)
+        except subprocess.TimeoutExpired:
+            raise AssertionError(f"the {self.kind} server did not answer pactl") from None
+        return result.stdout if result.returncode == 0 else None
+
+    def playing_streams(self):
+        """How many streams play into the server now: those not corked. A client that keeps
+        a stream open and corked while silent plays nothing."""
+        return (self._pactl("list", "sink-inputs") or "").count("Corked: no")
+
+
+def _accepts(socket_path):
+    with socket.socket(socket.AF_UNIX) as client:
+        try:
+            client.connect(socket_path)
+        except OSError:
+            return False
+    return True
+
+
+def start_sound_server(sandbox, home=None):
+    """Starts a private sound server of sound_server_kind(); its home is a new folder of the
+    sandbox unless given."""
     if home is None:
         home = sandbox.path("home")
         os.mkdir(home)
-    os.mkdir(sandbox.path("runtime"))
-    socket = sandbox.path("pulse.sock")
-    env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=sandbox.path("runtime"),
-               PULSE_RUNTIME_PATH=sandbox.path("runtime"))
-    env.pop("DISPLAY", None)
-    process = sandbox.spawn(
-        ["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
-         "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
-         # Without rewinds the monitor records exactly what the sink plays, in order.
-         f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
-         f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
-        env=env)
-    server = "unix:" + socket
-    wait_until(lambda: subprocess.run(["pactl", "--server", server, "info"],
-                                      capture_output=True).returncode == 0, 10, "PulseAudio")
-    subprocess.run(["pactl", "--server", server, "set-default-sink", SINK], check=True)
-    return process, server
+    return SoundServer(sandbox, sound_server_kind(), home)
 
 
 class Recorder:

@@ -1,5 +1,9 @@
 """A private desktop for one test: an X server, optionally a sound server, and the game in it.
 
+The sound server is the sandbox's (see tests/e2e/sandbox.py): desktop.sound_server is a
+SoundServer, None on a desktop without one. Test scripts that need it end with run_tests(), which
+skips the whole script when the sound server asked for is not installed.
+
 The game runs with a home and a runtime folder of its own, under strace unless told otherwise, so
 that a test can ask afterwards which files it read and which it wrote. Everything started here is
 stopped when the desktop closes.
@@ -8,6 +12,7 @@ import ctypes
 import os
 import subprocess
 import sys
+import unittest
 
 import file_trace
 
@@ -35,6 +40,7 @@ class Desktop(sandbox.Sandbox):
     def __init__(self, sound_server=True):
         super().__init__()
         self.with_sound_server = sound_server
+        self.sound_server = None
 
     def __enter__(self):
         super().__enter__()
@@ -42,8 +48,8 @@ class Desktop(sandbox.Sandbox):
         self.runtime = self._make_dir("game-runtime")
         self.display, self.screen_file = sandbox.start_xvfb(self)
         # The player's own sound server: it shares the game's home, where it keeps its cookie.
-        self.sound_server, self.sound_server_address = (
-            sandbox.spawn_pulse(self, home=self.home) if self.with_sound_server else (None, None))
+        if self.with_sound_server:
+            self.sound_server = sandbox.start_sound_server(self, home=self.home)
         return self
 
     def _make_dir(self, name):
@@ -51,30 +57,19 @@ class Desktop(sandbox.Sandbox):
         os.mkdir(path, 0o700)
         return path
 
-    @staticmethod
-    def _pactl(server, *args):
-        result = subprocess.run(["pactl", "--server", server, *args], capture_output=True,
-                                text=True)
-        return result.stdout if result.returncode == 0 else None
-
     def environment(self, **extra):
         """The game's environment: of the test's own, only the search path and the sanitizers'
         options; no locale, so file names must not depend on one."""
         env = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
         env.update(HOME=self.home, XDG_RUNTIME_DIR=self.runtime, DISPLAY=self.display)
-        if self.sound_server_address:
-            env["PULSE_SERVER"] = self.sound_server_address
+        if self.sound_server:
+            env["PULSE_SERVER"] = self.sound_server.address
         env.update(extra)
         return {name: value for name, value in env.items() if value is not None}
 
     def launch(self, program, traced=True, **env):
         """Starts the game, once per desktop, and waits for its window."""
         return Game(self, program, traced, self.environment(**env))
-
-    def playing_streams(self):
-        """How many sounds the sound server is playing now: only the game is its client."""
-        listing = self._pactl(self.sound_server_address, "list", "short", "sink-inputs")
-        return len(listing.splitlines()) if listing else 0
 
 
 class Game:
@@ -143,10 +138,17 @@ class Game:
 
     def written_files(self):
         """The files the game created, wrote, renamed or removed, once it has ended."""
-        return file_trace.files_written(self.trace_prefix, allowed=("/dev/", "/proc/"))
+        return file_trace.files_written(self.trace_prefix, self.desktop.home)
 
     def files_read(self):
         return file_trace.files_read(self.trace_prefix)
+
+
+def run_tests():
+    """Runs the script's tests against the sound server of the sandbox's choice; skips them all
+    when it is not installed."""
+    sandbox.sound_server_kind()
+    unittest.main()
 
 
 def traced_command(program, trace_prefix):

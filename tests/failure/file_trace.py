@@ -1,5 +1,6 @@
 """Reads the per-process logs of `strace -ff -o PREFIX`: the files a program opened or changed."""
 import glob
+import os
 import re
 
 TRACED_CALLS = ("open", "openat", "openat2", "creat", "mkdir", "mkdirat", "rename", "renameat",
@@ -32,11 +33,23 @@ def writes(name, args):
     return name not in OPEN_CALLS or any(flag in args for flag in WRITE_FLAGS)
 
 
-def files_written(prefix, allowed):
-    """Every path the traced processes created, wrote, renamed or removed, but for those under
-    the allowed folders."""
+def written_by_the_system(path, home):
+    """Whether the path is one that the system writes for any program that shows text or plays
+    sound: devices, fontconfig's caches and libpulse's cookie, with the folders of the home made
+    to hold them."""
+    if path.startswith(("/dev/", "/proc/")):
+        return True
+    kept = ("/var/cache/fontconfig", os.path.join(home, ".cache", "fontconfig"),
+            os.path.join(home, ".config", "pulse", "cookie"))
+    return any(path == place or path.startswith(place + "/") or
+               (place.startswith(path + "/") and path.startswith(home + "/")) for place in kept)
+
+
+def files_written(prefix, home):
+    """Every path the traced processes, whose home is the given folder, created, wrote, renamed
+    or removed, but for those the system writes for them."""
     return [path for name, args, paths in successful_calls(prefix) if writes(name, args)
-            for path in paths if not path.startswith(allowed)]
+            for path in paths if not written_by_the_system(path, home)]
 
 
 def files_read(prefix):

@@ -11,6 +11,8 @@ OK = (404, 284)
 # The starfield between the status bar and the input box: (left, top, width, height).
 PLAY_FIELD = (0, 34, 657, 285)
 
+# Long enough for a target to fall and respawn at the fastest speed.
+ROUND_SECONDS = 4
 # The starfield is greys and faintly tinted greys only; these colours on it are the game's.
 FALLING_TARGET = (255, 255, 255)
 MISSED_TARGET = (255, 0, 0)
@@ -45,7 +47,6 @@ def play_round_with_every_sound(game):
     wait_for(lambda: shows(game, FALLING_TARGET), 10, "the target the hit brings")
     # A target falls in 1.8 s at the fastest speed: its respawn sounds "boing.wav" at 2.3 s,
     # and the end of the round "theend.wav".
-    start_round(game, 4)
-    # Generous: after its sound server dies the game waits out the sound library's reconnection
-    # attempts, and a loaded machine stretches them further.
-    wait_for(lambda: shows(game, TIME_OVER), 90, "the end of the round")
+    start_round(game, ROUND_SECONDS)
+    wait_for(lambda: shows(game, TIME_OVER), 3 * ROUND_SECONDS,
+             f"the end of a {ROUND_SECONDS} s round: has the game stopped answering?")

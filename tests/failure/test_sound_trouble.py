@@ -4,7 +4,7 @@ import os
 import unittest
 
 import player
-from desktop import SOUND_FILES, Desktop, stop, wait_for
+from desktop import SOUND_FILES, Desktop, run_tests, wait_for
 from game_under_test import PROGRAM, copy_program, intact
 
 
@@ -53,8 +53,8 @@ class SoundTrouble(unittest.TestCase):
         with Desktop() as desktop:
             game = desktop.launch(PROGRAM)
             game.type("1")
-            wait_for(desktop.playing_streams, 10, "the error sound")
-            stop(desktop.sound_server)
+            wait_for(desktop.sound_server.playing_streams, 10, "the error sound")
+            desktop.sound_server.kill()
             player.play_round_with_every_sound(game)
             self.assertEndsCleanly(game)
 
@@ -77,4 +77,4 @@ class SoundTrouble(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    run_tests()

@@ -3,7 +3,7 @@ of a round, of the pause after a miss, of a sound."""
 import unittest
 
 import player
-from desktop import Desktop, wait_for
+from desktop import Desktop, run_tests, wait_for
 from game_under_test import PROGRAM
 
 
@@ -27,23 +27,24 @@ class WindowClosed(unittest.TestCase):
         player.press(self.game, player.NEW_GAME)
         # The respawn comes half a second after the target turns red.
         wait_for(lambda: player.shows(self.game, player.MISSED_TARGET), 30, "a missed target")
-        self.assertEqual(self.desktop.playing_streams(), 0, "the respawn has come already")
+        self.assertEqual(self.desktop.sound_server.playing_streams(), 0,
+                         "the respawn has come already")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_closed_while_a_sound_plays(self):
         self.game.type("1")  # no target is a digit: the error sound
-        wait_for(self.desktop.playing_streams, 10, "the error sound to play")
+        wait_for(self.desktop.sound_server.playing_streams, 10, "the error sound to play")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_quit_while_a_sound_plays(self):
         player.press(self.game, player.NEW_GAME)
         self.game.type("1")
-        wait_for(self.desktop.playing_streams, 10, "the error sound to play")
+        wait_for(self.desktop.sound_server.playing_streams, 10, "the error sound to play")
         player.press(self.game, player.QUIT)
         self.assertEndsCleanly()
 
 
 if __name__ == "__main__":
-    unittest.main()
+    run_tests()
