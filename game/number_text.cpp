@@ -11,8 +11,8 @@ namespace keyfall {
 namespace {
 
     constexpr int kShownDigits = 15;
-    // Below this the digits shown fit in plain notation without an exponent.
-    constexpr double kPlainBelow = 1e15;
+    // From 10^15 on, plain notation would need more digits than are shown: an exponent is used.
+    constexpr int kPlainExponentLimit = 15;
 
     bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
     bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -82,28 +82,39 @@ namespace {
         return true;
     }
 
-    // A positive number below kPlainBelow rounded to kShownDigits significant digits, written
-    // without an exponent, trailing zeros or a point after a whole number.
-    QString plainMagnitude(double magnitude)
+    // A positive number rounded to kShownDigits significant digits: the digits, and the power of
+    // ten of the first one.
+    struct RoundedNumber {
+        QString digits;
+        int exponent = 0;
+    };
+
+    RoundedNumber rounded(double magnitude)
     {
-        // "d.ddde±xx": the digits, already rounded, and where the point goes.
-        char buffer[32];
+        char buffer[32]; // "d.ddde±xx"
         const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
             std::chars_format::scientific, kShownDigits - 1);
         const char* exponentMark = std::find(buffer, end, 'e');
-        int exponent = 0;
-        std::from_chars(exponentMark + 2, end, exponent);
+        RoundedNumber number;
+        std::from_chars(exponentMark + 2, end, number.exponent);
         if (exponentMark[1] == '-')
-            exponent = -exponent;
-        QString digits = QString::fromLatin1(buffer, 1)
+            number.exponent = -number.exponent;
+        number.digits = QString::fromLatin1(buffer, 1)
             + QString::fromLatin1(buffer + 2, exponentMark - buffer - 2);
-        qsizetype wholeDigits = exponent + 1;
+        return number;
+    }
+
+    // The digits with the point where the exponent puts it, without trailing zeros and without a
+    // point after a whole number.
+    QString plainText(RoundedNumber number)
+    {
+        qsizetype wholeDigits = number.exponent + 1;
         if (wholeDigits < 1) {
-            digits.prepend(QString(1 - wholeDigits, u'0'));
+            number.digits.prepend(QString(1 - wholeDigits, u'0'));
             wholeDigits = 1;
         }
-        digits = digits.leftJustified(wholeDigits, u'0');
-        QString text = digits.left(wholeDigits) + u'.' + digits.sliced(wholeDigits);
+        number.digits = number.digits.leftJustified(wholeDigits, u'0');
+        QString text = number.digits.left(wholeDigits) + u'.' + number.digits.sliced(wholeDigits);
         while (text.endsWith(u'0'))
             text.chop(1);
         if (text.endsWith(u'.'))
@@ -133,14 +144,15 @@ QString numberText(double value)
 {
     if (value == 0)
         return QStringLiteral("0"); // also for -0
-    if (std::abs(value) >= kPlainBelow) {
+    const RoundedNumber number = rounded(std::abs(value));
+    if (number.exponent >= kPlainExponentLimit) {
         char buffer[32];
         const auto result = std::to_chars(
             buffer, buffer + sizeof buffer, value, std::chars_format::general, kShownDigits);
         return QString::fromLatin1(buffer, result.ptr - buffer);
     }
-    const QString magnitude = plainMagnitude(std::abs(value));
-    return value < 0 ? u'-' + magnitude : magnitude;
+    const QString text = plainText(number);
+    return value < 0 ? u'-' + text : text;
 }
 
 }

@@ -11,8 +11,8 @@ namespace keyfall {
 double leadingNumber(QStringView text);
 
 // A number as the game shows it, rounded to 15 significant digits: below 10^15 in plain notation
-// without trailing zeros or a point for whole numbers ("99", "100000", "0.3"), from 10^15 on
-// with an exponent ("1e+22").
+// without trailing zeros or a point for whole numbers ("99", "100000", "0.3"); what rounds to
+// 10^15 or more with an exponent ("1e+22").
 QString numberText(double value);
 
 }
