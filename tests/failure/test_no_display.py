@@ -97,6 +97,11 @@ class NoDisplay(unittest.TestCase):
             wayland.listen()
             game = desktop.launch(PROGRAM, traced=False, WAYLAND_DISPLAY="wayland-0")
             self.assertEqual(window_icon(game), icon_file_pixels())
+            screen = subprocess.run(["xdotool", "getdisplaygeometry"], env=game.env,
+                                    capture_output=True, text=True).stdout.split()
+            for place, screen_size, window_size in zip((game.x, game.y), screen, (657, 337)):
+                self.assertLessEqual(abs(place - (int(screen_size) - window_size) / 2), 1,
+                                     "the window is not centred")
             game.close_window()
             self.assertEqual(game.wait(30), 0, game.stderr())
 
