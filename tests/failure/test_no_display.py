@@ -1,6 +1,7 @@
 """Without a window system the game says why in one line and ends with status 1: no abort, no
 core dump. With both an X server and Wayland at hand it takes the X server."""
 import os
+import re
 import socket
 import struct
 import subprocess
@@ -39,17 +40,9 @@ def icon_file_pixels():
     return [palette[byte >> shift & 15] for row in rows for byte in row for shift in (4, 0)]
 
 
-def window_icon(game, size=32):
-    """The icon of the given size that the window gives the X server (_NET_WM_ICON)."""
-    listing = subprocess.run(["xprop", "-id", str(game.window), "-notype", "32c", "_NET_WM_ICON"],
-                             env=game.env, capture_output=True, text=True).stdout
-    values = [int(value) for value in listing.partition("=")[2].replace(",", " ").split()]
-    while values:
-        width, height, pixels = values[0], values[1], values[2:2 + values[0] * values[1]]
-        if (width, height) == (size, size):
-            return pixels
-        values = values[2 + len(pixels):]
-    return None
+def x_client(game, *command):
+    """What an X client run on the game's display prints."""
+    return subprocess.run(command, env=game.env, capture_output=True, text=True).stdout
 
 
 class NoDisplay(unittest.TestCase):
@@ -96,12 +89,13 @@ class NoDisplay(unittest.TestCase):
             wayland.bind(os.path.join(desktop.runtime, "wayland-0"))
             wayland.listen()
             game = desktop.launch(PROGRAM, traced=False, WAYLAND_DISPLAY="wayland-0")
-            self.assertEqual(window_icon(game), icon_file_pixels())
-            screen = subprocess.run(["xdotool", "getdisplaygeometry"], env=game.env,
-                                    capture_output=True, text=True).stdout.split()
-            for place, screen_size, window_size in zip((game.x, game.y), screen, (657, 337)):
-                self.assertLessEqual(abs(place - (int(screen_size) - window_size) / 2), 1,
-                                     "the window is not centred")
+            icon = x_client(game, "xprop", "-id", str(game.window), "-notype", "32c",
+                            "_NET_WM_ICON").partition("=")[2]
+            self.assertEqual([int(value) for value in re.findall(r"\d+", icon)],
+                             [32, 32, *icon_file_pixels()])
+            width, height = map(int, x_client(game, "xdotool", "getdisplaygeometry").split())
+            self.assertLessEqual(abs(game.x - (width - 657) / 2), 1, "the window is not centred")
+            self.assertLessEqual(abs(game.y - (height - 337) / 2), 1, "the window is not centred")
             game.close_window()
             self.assertEqual(game.wait(30), 0, game.stderr())
 

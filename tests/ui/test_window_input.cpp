@@ -1,16 +1,13 @@
-#include "ui/artwork.h"
 #include "ui/label_look.h"
 #include "ui/look_and_feel.h"
 #include "window_fixture.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QIcon>
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -252,13 +249,6 @@ private Q_SLOTS:
         QVERIFY(!f.paused);
         press(QKeyCombination(Qt::ControlModifier, Qt::Key_Q));
         QVERIFY(!w->window.isVisible());
-    }
-
-    void theWindowSystemGetsTheGeneratedIcon()
-    {
-        const QSize size(32, 32);
-        QCOMPARE(w->window.windowHandle()->icon().pixmap(size).toImage(),
-            windowIcon().pixmap(size).toImage());
     }
 
     void quitClosesTheWindowAndStopsTheGame()
