@@ -100,20 +100,20 @@ void MainWindow::connectEvents()
 // label would ignore the click.
 void MainWindow::bindCommandKeys()
 {
-    const Form1& f = *form_;
+    const Form1* f = form_.get();
     const auto bind = [this](const QKeySequence& key, std::function<const Label*()> label) {
         auto* shortcut = new QShortcut(key, this);
         shortcut->setAutoRepeat(false);
         connect(shortcut, &QShortcut::activated, this,
             [this, label = std::move(label)] { clickLabel(label()); });
     };
-    bind(Qt::Key_F2, [&f] { return &f.lblNew; });
-    bind(Qt::Key_Pause, [&f] { return &f.lblPause; });
-    bind(Qt::Key_Escape, [&f] { return f.Frame1.Visible ? &f.Label10 : &f.lblPause; });
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [&f] { return &f.lblQuit; });
-    bind(Qt::Key_F3, [&f] { return &f.lblSettings; });
+    bind(Qt::Key_F2, [f] { return &f->lblNew; });
+    bind(Qt::Key_Pause, [f] { return &f->lblPause; });
+    bind(Qt::Key_Escape, [f] { return f->Frame1.Visible ? &f->Label10 : &f->lblPause; });
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [f] { return &f->lblQuit; });
+    bind(Qt::Key_F3, [f] { return &f->lblSettings; });
     for (const Qt::Key enter : { Qt::Key_Return, Qt::Key_Enter })
-        bind(enter, [&f] { return &f.Label9; });
+        bind(enter, [f] { return &f->Label9; });
 }
 
 void MainWindow::handle(const std::function<void(Form1&)>& action)
