@@ -1,3 +1,4 @@
+#include "ui/first_frame.h"
 #include "ui/look_and_feel.h"
 #include "ui/main_window.h"
 #include "ui/qt_timer_scheduler.h"
@@ -99,5 +100,6 @@ int main(int argc, char* argv[])
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);
     window.show();
+    keyfall::afterFirstFrame(window, [&sound] { sound.connectToServer(); });
     return app.exec();
 }

@@ -50,6 +50,7 @@ int main(int argc, char* argv[])
     MainWindow window(recorder, sound);
     QObject::connect(&scheduler, &QtTimerScheduler::ticked, &window, &MainWindow::refreshFromModel);
     window.show();
+    sound.connectToServer();
     const int status = app.exec();
 
     std::ofstream lines(output);

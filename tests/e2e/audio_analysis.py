@@ -11,6 +11,10 @@ LOOKBACK_FRAMES = 6
 FLOOR_DBFS = -40.0
 MIN_GAP_SECONDS = 0.04
 SPECTRUM_SAMPLES = 4096
+# A sound heard at once can be dated a little before it was asked for: its onset is the start of
+# the frame in which it rises, up to a frame early, and the null sink renders a few milliseconds
+# ahead of its clock, so the recording runs that much ahead of the wall clock.
+ONSET_EARLY_SECONDS = 0.010
 
 
 def read_signatures(header_path):
@@ -85,7 +89,8 @@ def heard_sounds(samples, rate, signatures):
 
 def match_expected(expected, heard):
     """Pairs each expected (seconds, name, window seconds, cause) with the first unused
-    heard sound of that name that begins at most the window after it; returns a list of
+    heard sound of that name that begins at most the window after it (or is dated up to
+    ONSET_EARLY_SECONDS before it, which a sound heard at once can be); returns a list of
     (expected, heard or None)."""
     used = set()
     pairs = []
@@ -93,7 +98,7 @@ def match_expected(expected, heard):
         when, name, window, _cause = entry
         found = next((index for index, (onset, heard_name, _hz) in enumerate(heard)
                       if index not in used and heard_name == name
-                      and 0 <= onset - when <= window), None)
+                      and -ONSET_EARLY_SECONDS <= onset - when <= window), None)
         if found is not None:
             used.add(found)
         pairs.append((entry, heard[found] if found is not None else None))

@@ -52,6 +52,7 @@ int main(int argc, char** argv)
     }
 
     SoundPlayer player(args[1]);
+    player.connectToServer();
     QTextStream out(stdout);
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);

@@ -11,6 +11,8 @@ OK = (404, 284)
 # The starfield between the status bar and the input box: (left, top, width, height).
 PLAY_FIELD = (0, 34, 657, 285)
 
+# The round's clock, lbltime, with room for a wider number: (left, top, width, height).
+CLOCK = (212, 4, 34, 24)
 # Long enough for a target to fall and respawn at the fastest speed.
 ROUND_SECONDS = 4
 # The starfield is greys and faintly tinted greys only; these colours on it are the game's.
@@ -21,6 +23,11 @@ TIME_OVER = (255, 255, 0)
 
 def shows(game, colour):
     return bool(game.pixels(*PLAY_FIELD).points(colour))
+
+
+def clock(game):
+    """What the round's clock shows, as its pixels."""
+    return game.pixels(*CLOCK).rows
 
 
 def press(game, control):
@@ -38,6 +45,16 @@ def start_round(game, seconds):
     # Not a prefix of "100", "200" or "300", which the box would complete.
     game.type(str(seconds))
     press(game, OK)
+
+
+def type_until_heard(game, timeout, what):
+    """Types wrong keys until the sound server plays the game's error sound. (The game reaches for
+    its server once its window is up, and again after it has lost it.)"""
+    def a_wrong_key_sounds():
+        game.type("1")  # no target is a digit
+        return game.desktop.sound_server.playing_streams()
+
+    wait_for(a_wrong_key_sounds, timeout, what)
 
 
 def play_round_with_every_sound(game):

@@ -3,7 +3,8 @@ letters beyond ASCII, with no locale set."""
 import os
 import unittest
 
-from desktop import SOUND_FILES, Desktop, run_tests, wait_for
+import player
+from desktop import SOUND_FILES, Desktop, run_tests
 from game_under_test import copy_program
 
 FOLDER = "Spiel mit Ümlauten ü"
@@ -14,8 +15,7 @@ class UnusualFolder(unittest.TestCase):
         with Desktop() as desktop:
             folder = os.path.join(desktop.dir, "x", FOLDER)
             game = desktop.launch(copy_program(folder))
-            game.type("1")  # no target is a digit: the error sound
-            wait_for(desktop.sound_server.playing_streams, 10, "the error sound to play")
+            player.type_until_heard(game, 10, "the error sound to play")
             game.close_window()
             self.assertEqual(game.wait(30), 0, game.stderr())
             self.assertEqual(game.stderr(), "")

@@ -33,15 +33,13 @@ class WindowClosed(unittest.TestCase):
         self.assertEndsCleanly()
 
     def test_closed_while_a_sound_plays(self):
-        self.game.type("1")  # no target is a digit: the error sound
-        wait_for(self.desktop.sound_server.playing_streams, 10, "the error sound to play")
+        player.type_until_heard(self.game, 10, "the error sound to play")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_quit_while_a_sound_plays(self):
         player.press(self.game, player.NEW_GAME)
-        self.game.type("1")
-        wait_for(self.desktop.sound_server.playing_streams, 10, "the error sound to play")
+        player.type_until_heard(self.game, 10, "the error sound to play")
         player.press(self.game, player.QUIT)
         self.assertEndsCleanly()
 

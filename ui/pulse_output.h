@@ -1,0 +1,33 @@
+#pragma once
+
+#include "wav_reader.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace keyfall {
+
+// Plays clips through one stream to the PulseAudio server (or PipeWire's PulseAudio server) on a
+// thread of its own. The caller's thread never waits for the server: play() only leaves the
+// request for that thread and wakes it. While there is no server, or it does not answer, the clips
+// are dropped, and the connection is tried again in the background with growing pauses.
+class PulseOutput {
+public:
+    explicit PulseOutput(std::vector<PcmSound> clips);
+    ~PulseOutput();
+
+    PulseOutput(const PulseOutput&) = delete;
+    PulseOutput& operator=(const PulseOutput&) = delete;
+
+    // Starts the thread and the first connection; until then play() is silent.
+    void start();
+    // Plays clips[index] from its start, cutting off the clip playing.
+    void play(std::size_t index);
+
+private:
+    struct Engine;
+    // Owned, but left behind at exit if its thread does not stop in time; see the destructor.
+    Engine* engine_;
+};
+
+}
