@@ -66,8 +66,12 @@ struct PulseOutput::Engine {
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
     pa_sample_spec streamSpec {};
-    // The clip asked for while the connection or the stream opens, played once the stream is ready.
+    // The clip asked for while the connection or the stream opens, or while the server has not yet
+    // taken the clip before, played as soon as it can be. Newer clips replace it, so a server that
+    // stops answering holds one clip of ours at most.
     int waiting = kNoClip;
+    // The start of the last clip, until the server confirms it.
+    pa_operation* starting = nullptr;
     pa_usec_t retryPause = kFirstRetryPauseUsec;
 
     void wake() const { eventfd_write(wakeFd, 1); }
@@ -112,6 +116,11 @@ struct PulseOutput::Engine {
     {
         api->time_restart(corkTimer, nullptr);
         waiting = kNoClip;
+        if (starting) {
+            pa_operation_cancel(starting);
+            pa_operation_unref(starting);
+            starting = nullptr;
+        }
         if (!stream)
             return;
         pa_stream_set_state_callback(stream, nullptr, nullptr);
@@ -160,12 +169,16 @@ struct PulseOutput::Engine {
     // Drops what is left of the clip before, queues the whole clip and lets it play.
     void start(int index)
     {
+        if (starting) {
+            waiting = index;
+            return;
+        }
         waiting = kNoClip;
         const PcmSound& clip = clips[static_cast<std::size_t>(index)];
         const auto bytes = static_cast<std::size_t>(clip.samples.size());
         forget(pa_stream_flush(stream, nullptr, nullptr));
         pa_stream_write(stream, clip.samples.constData(), bytes, nullptr, 0, PA_SEEK_RELATIVE);
-        forget(pa_stream_cork(stream, 0, nullptr, nullptr));
+        starting = pa_stream_cork(stream, 0, &Engine::onStarted, this);
         const timeval corkAt = after(pa_bytes_to_usec(bytes, &streamSpec) + kCorkAfterClipUsec);
         api->time_restart(corkTimer, &corkAt);
     }
@@ -194,6 +207,15 @@ struct PulseOutput::Engine {
     static void onRetry(pa_mainloop_api*, pa_time_event*, const timeval*, void* self)
     {
         static_cast<Engine*>(self)->connect();
+    }
+
+    static void onStarted(pa_stream* stream, int, void* self)
+    {
+        auto* engine = static_cast<Engine*>(self);
+        pa_operation_unref(engine->starting);
+        engine->starting = nullptr;
+        if (engine->waiting != kNoClip && pa_stream_get_state(stream) == PA_STREAM_READY)
+            engine->start(engine->waiting);
     }
 
     static void onCork(pa_mainloop_api*, pa_time_event*, const timeval*, void* self)
