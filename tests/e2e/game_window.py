@@ -7,6 +7,13 @@ from sandbox import wait_until
 import screen
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 657, 337
+SHOOTED_COUNT = (62, 4, 17, 22)  # x, y, width, height of the hit counter
+MISSED_COUNT = (134, 4, 17, 22)
+
+
+def light(pixel):
+    """The small white text of the counters, smoothed at its edges, over the darker status bar."""
+    return min(pixel) >= 200
 
 
 class GameWindow:
@@ -44,3 +51,13 @@ class GameWindow:
     def grab(self):
         """The client area as it is on the screen now."""
         return screen.read_xwd(self.framebuffer, self.x, self.y, self.width, self.height)
+
+    def first_frame(self):
+        """The client area once the window has drawn itself: both counters show a number."""
+        def drawn():
+            image = self.grab()
+            counted = image.crop(*SHOOTED_COUNT).points(light) and \
+                image.crop(*MISSED_COUNT).points(light)
+            return image if counted else None
+
+        return wait_until(drawn, 10, "the window's first frame")

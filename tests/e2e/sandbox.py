@@ -123,7 +123,7 @@ def poll(condition, timeout):
 def wait_until(condition, timeout, what):
     result = poll(condition, timeout)
     if not result:
-        sys.exit(f"timed out waiting for {what}")
+        sys.exit(f"timed out after {timeout} s waiting for {what}")
     return result
 
 
@@ -316,6 +316,11 @@ class Recorder:
             best = min(best, now - self._size() / 2 / SAMPLE_RATE)
             time.sleep(0.001)
         return best
+
+    def wait_until_recorded(self, wall_time, timeout):
+        """Waits until the recording reaches the given wall-clock time."""
+        samples = (wall_time - self.start_time) * SAMPLE_RATE
+        wait_until(lambda: self._size() / 2 >= samples, timeout, "the recording to catch up")
 
     def stop(self):
         self.sandbox.stop(self.process)

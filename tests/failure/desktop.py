@@ -23,6 +23,12 @@ import sandbox  # noqa: E402
 import screen  # noqa: E402
 from sandbox import stop  # noqa: E402,F401  for the tests, to end processes of their own
 
+# Time-outs: a few times the longest each event takes under strace and the sanitizers, with every
+# processor core busy.
+WINDOW_SECONDS = 20  # from the start to the window on the screen
+SOUND_SECONDS = 5  # from a key to its sound playing
+EXIT_SECONDS = 10  # from closing the window to the end of the program
+
 WINDOW_TITLE = "Keyfall-By Brannock"
 SOUND_FILES = ("shooted.wav", "wrong.wav", "boing.wav", "theend.wav")
 PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
@@ -84,7 +90,7 @@ class Game:
         # A group of its own, so that stopping strace cannot leave the game running.
         self.process = desktop.spawn(command, log_name=os.path.basename(self.stderr_path),
                                      env=env, stdout=subprocess.DEVNULL, start_new_session=True)
-        self.window = wait_for(self._find_window, 60, "the game window")
+        self.window = wait_for(self._find_window, WINDOW_SECONDS, "the game window")
         self.x, self.y = self._window_position()
 
     def _xdotool(self, *args):
@@ -125,7 +131,7 @@ class Game:
         """Asks the window to close, as a window manager does when the player clicks its X."""
         send_delete_window(self.desktop.display, self.window)
 
-    def wait(self, timeout):
+    def wait(self, timeout=EXIT_SECONDS):
         """Waits for the game to end; returns its exit status (negative: killed by a signal)."""
         try:
             return self.process.wait(timeout=timeout)

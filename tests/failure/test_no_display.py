@@ -8,7 +8,7 @@ import subprocess
 import tempfile
 import unittest
 
-from desktop import Desktop
+from desktop import WINDOW_SECONDS, Desktop
 from game_under_test import PROGRAM
 
 PREFIX = "keyfall: cannot open the game window: "
@@ -56,7 +56,7 @@ class NoDisplay(unittest.TestCase):
         with tempfile.TemporaryDirectory() as folder:
             env.update(HOME=folder, XDG_RUNTIME_DIR=folder)
             result = subprocess.run([PROGRAM], env=env, cwd=folder, capture_output=True,
-                                    text=True, timeout=60, stdin=subprocess.DEVNULL)
+                                    text=True, timeout=WINDOW_SECONDS, stdin=subprocess.DEVNULL)
             self.assertEqual(os.listdir(folder), [], "the game left files behind")
         return result
 
@@ -97,7 +97,7 @@ class NoDisplay(unittest.TestCase):
             self.assertLessEqual(abs(game.x - (width - 657) / 2), 1, "the window is not centred")
             self.assertLessEqual(abs(game.y - (height - 337) / 2), 1, "the window is not centred")
             game.close_window()
-            self.assertEqual(game.wait(30), 0, game.stderr())
+            self.assertEqual(game.wait(), 0, game.stderr())
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ import os
 import unittest
 
 import player
-from desktop import Desktop, run_tests, wait_for
+from desktop import SOUND_SECONDS, Desktop, run_tests, wait_for
 from game_under_test import PROGRAM
 
 SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
@@ -19,9 +19,9 @@ class NoLeak(unittest.TestCase):
                                   ASAN_OPTIONS="detect_leaks=1:abort_on_error=0",
                                   LSAN_OPTIONS=f"suppressions={SUPPRESSIONS}:print_suppressions=0")
             player.play_round_with_every_sound(game)
-            wait_for(desktop.sound_server.playing_streams, 10, "the end sound to play")
+            wait_for(desktop.sound_server.playing_streams, SOUND_SECONDS, "the end sound to play")
             game.close_window()
-            status = game.wait(120)
+            status = game.wait()
             self.assertNotIn("Sanitizer", game.stderr())
             self.assertEqual(status, 0, game.stderr())
 

@@ -6,7 +6,7 @@ import time
 import unittest
 
 import player
-from desktop import SOUND_FILES, Desktop, run_tests, wait_for
+from desktop import SOUND_FILES, SOUND_SECONDS, Desktop, run_tests, wait_for
 from game_under_test import PROGRAM, copy_program, intact
 
 # A server that comes back is tried again within a second; it must be heard within two.
@@ -54,7 +54,7 @@ SOUND_STATES = (intact, missing, empty, cut_in_header, cut_in_samples, not_a_sou
 class SoundTrouble(unittest.TestCase):
     def assertEndsCleanly(self, game):
         game.close_window()
-        self.assertEqual(game.wait(30), 0, game.stderr())
+        self.assertEqual(game.wait(), 0, game.stderr())
         if game.trace_prefix:
             self.assertEqual(game.written_files(), [])
 
@@ -68,7 +68,7 @@ class SoundTrouble(unittest.TestCase):
     def test_sound_server_gone_while_a_sound_plays_then_back(self):
         with Desktop() as desktop:
             game = desktop.launch(PROGRAM)
-            player.type_until_heard(game, 10, "the error sound")
+            player.type_until_heard(game, SOUND_SECONDS, "the error sound")
             desktop.sound_server.kill()
             player.play_round_with_every_sound(game)
             desktop.sound_server.start()
@@ -98,7 +98,7 @@ class SoundTrouble(unittest.TestCase):
     def test_quits_at_once_with_a_paused_sound_server(self):
         with Desktop() as desktop:
             game = desktop.launch(PROGRAM, traced=False)
-            player.type_until_heard(game, 10, "the error sound")
+            player.type_until_heard(game, SOUND_SECONDS, "the error sound")
             desktop.sound_server.pause()
             try:
                 game.type("1")

@@ -4,7 +4,7 @@ import os
 import unittest
 
 import player
-from desktop import SOUND_FILES, Desktop, run_tests
+from desktop import SOUND_FILES, SOUND_SECONDS, Desktop, run_tests
 from game_under_test import copy_program
 
 FOLDER = "Spiel mit Ümlauten ü"
@@ -15,9 +15,9 @@ class UnusualFolder(unittest.TestCase):
         with Desktop() as desktop:
             folder = os.path.join(desktop.dir, "x", FOLDER)
             game = desktop.launch(copy_program(folder))
-            player.type_until_heard(game, 10, "the error sound to play")
+            player.type_until_heard(game, SOUND_SECONDS, "the error sound to play")
             game.close_window()
-            self.assertEqual(game.wait(30), 0, game.stderr())
+            self.assertEqual(game.wait(), 0, game.stderr())
             self.assertEqual(game.stderr(), "")
             read = game.files_read()
             unread = [name for name in SOUND_FILES if os.path.join(folder, name) not in read]

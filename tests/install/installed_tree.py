@@ -5,11 +5,11 @@ import os
 import re
 import subprocess
 import tempfile
-import time
 import xml.etree.ElementTree as ElementTree
 
 import file_trace
-from desktop import SOUND_FILES, stop, traced_command
+from desktop import SOUND_FILES, WINDOW_SECONDS, stop, traced_command
+from sandbox import poll  # noqa: E402  found through desktop's path
 
 APP_ID = os.environ["KEYFALL_APP_ID"]
 ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
@@ -137,8 +137,8 @@ class InstalledTree:
         return result.stdout + result.stderr
 
     def check_command_finds_its_sounds(self):
-        """Starts the command offscreen for two seconds under strace: it must keep running and
-        read the four sounds from the folder the link leads to."""
+        """Starts the command offscreen under strace: it must read the four sounds from the
+        folder the link leads to, and keep running."""
         with tempfile.TemporaryDirectory() as scratch:
             os.chmod(scratch, 0o700)
             env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": scratch,
@@ -149,12 +149,15 @@ class InstalledTree:
             game = subprocess.Popen(traced_command(command, trace), env=env,
                                     stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                     start_new_session=True)
-            time.sleep(2)
+            program_dir = os.path.realpath(self.path(PROGRAM_DIR))
+
+            def unread():
+                read = file_trace.files_read(trace)
+                return [name for name in SOUND_FILES if os.path.join(program_dir, name) not in read]
+
+            poll(lambda: not unread() or game.poll() is not None, WINDOW_SECONDS)
             running = game.poll() is None
             stop(game)
             self.test.assertTrue(running, game.stderr.read().decode(errors="replace"))
-            read = file_trace.files_read(trace)
-            program_dir = os.path.realpath(self.path(PROGRAM_DIR))
-            unread = [name for name in SOUND_FILES if os.path.join(program_dir, name) not in read]
-            self.test.assertEqual(unread, [], "sounds not read from " + program_dir)
+            self.test.assertEqual(unread(), [], "sounds not read from " + program_dir)
             self.test.assertEqual(file_trace.files_written(trace, scratch), [])

@@ -34,7 +34,7 @@ private Q_SLOTS:
         QElapsedTimer sinceRestart;
         qint64 firstTickAfter = -1;
         GameTimer timer(scheduler, 100, [&] {
-            if (firstTickAfter < 0)
+            if (firstTickAfter < 0 && sinceRestart.isValid())
                 firstTickAfter = sinceRestart.elapsed();
         });
         timer.start();
