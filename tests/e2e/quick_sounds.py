@@ -29,7 +29,7 @@ def main():
         recorder = Recorder(sandbox, server)
         env = dict(os.environ, PULSE_SERVER=server, QT_QPA_PLATFORM="offscreen")
         played = subprocess.run([program, sound_dir, *STEPS], env=env, capture_output=True,
-                                text=True, timeout=60)
+                                text=True, timeout=20)
         samples = recorder.stop()
         if played.returncode != 0:
             sys.exit(f"play_sequence failed: {played.stderr}")
