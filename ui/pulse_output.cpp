@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <pthread.h>
 #include <pulse/pulseaudio.h>
+#include <sched.h>
 #include <semaphore>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -204,6 +206,14 @@ struct PulseOutput::Engine {
             engine->play(index);
     }
 
+    // Waking this thread must not take the processor from the window's thread that woke it: as a
+    // batch thread it waits for its turn instead, which costs a sound a few microseconds at most.
+    static void onThreadStart(pa_mainloop_api*, void*)
+    {
+        const sched_param priority {};
+        pthread_setschedparam(pthread_self(), SCHED_BATCH, &priority);
+    }
+
     static void onRetry(pa_mainloop_api*, pa_time_event*, const timeval*, void* self)
     {
         static_cast<Engine*>(self)->connect();
@@ -305,6 +315,7 @@ void PulseOutput::start()
     engine.api->io_new(engine.api, engine.wakeFd, PA_IO_EVENT_INPUT, &Engine::onWake, &engine);
     engine.retryTimer = engine.api->time_new(engine.api, nullptr, &Engine::onRetry, &engine);
     engine.corkTimer = engine.api->time_new(engine.api, nullptr, &Engine::onCork, &engine);
+    pa_mainloop_api_once(engine.api, &Engine::onThreadStart, nullptr);
     const timeval now = after(0);
     engine.api->time_restart(engine.retryTimer, &now);
     pa_threaded_mainloop_set_name(engine.loop, "keyfall-sound");
