@@ -51,13 +51,14 @@ def table(rows, markdown=False):
     return "\n".join(lines)
 
 
-def delays_after(causes, onsets, window):
+def delays_after(causes, onsets, window, early=0.0):
     """For each cause, in order, the time to the first onset not yet taken that begins within the
-    window after it, or None. Both lists are in seconds and sorted."""
+    window after it, or None. An onset dated up to `early` before its cause, as a measurement can
+    date one, counts too, with a negative delay. Both lists are in seconds and sorted."""
     delays = []
     taken = 0
     for cause in causes:
-        while taken < len(onsets) and onsets[taken] < cause:
+        while taken < len(onsets) and onsets[taken] < cause - early:
             taken += 1
         if taken < len(onsets) and onsets[taken] - cause <= window:
             delays.append(onsets[taken] - cause)

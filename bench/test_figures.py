@@ -41,6 +41,11 @@ class DelaysAfterTest(unittest.TestCase):
         self.assertAlmostEqual(delays[0], 0.05)
         self.assertIsNone(delays[1])
 
+    def test_an_onset_dated_a_little_early_counts_with_its_negative_delay(self):
+        delays = delays_after([1.0, 2.0], [0.997, 1.95], 0.3, early=0.01)
+        self.assertAlmostEqual(delays[0], -0.003)
+        self.assertIsNone(delays[1])
+
 
 class TableTest(unittest.TestCase):
     rows = [Row("Start-up", "41 ms", "1.2x", "<= 1.3x", True),

@@ -11,6 +11,7 @@ installed exits with SKIPPED, which ctest reports as skipped. Both kinds look th
     server.kind                 "pulseaudio" or "pipewire"
     server.address              the PULSE_SERVER to give clients
     server.playing_streams()    how many streams play now; a corked one does not count
+    server.open_streams()       how many streams are open, corked or not
     server.pause()              SIGSTOP to the processes that answer the protocol: connections
                                 stay open and nothing answers (do not ask playing_streams then)
     server.resume()             SIGCONT to them
@@ -265,6 +266,10 @@ class SoundServer:
         except subprocess.TimeoutExpired:
             raise AssertionError(f"the {self.kind} server did not answer pactl") from None
         return result.stdout if result.returncode == 0 else None
+
+    def open_streams(self):
+        """How many streams are open on the server, corked or not."""
+        return len((self._pactl("list", "short", "sink-inputs") or "").splitlines())
 
     def playing_streams(self):
         """How many streams play into the server now: those not corked. A client that keeps
