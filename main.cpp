@@ -92,7 +92,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     opening.reset();
     // The window, the taskbar and the menu entry belong together under this id.
-    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.keyfall.keyfall"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath());

@@ -4,7 +4,6 @@
 
 include(GNUInstallDirs)
 
-set(KEYFALL_APP_ID io.github.keyfall.keyfall)
 # The sounds must lie beside the executable, so both live in a private folder.
 set(KEYFALL_INSTALL_PROGRAM_DIR lib/keyfall)
 set(KEYFALL_ICON_SIZES 32 64 128 256)
