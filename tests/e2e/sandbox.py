@@ -16,7 +16,7 @@ installed exits with SKIPPED, which ctest reports as skipped. Both kinds look th
                                 stay open and nothing answers (do not ask playing_streams then)
     server.resume()             SIGCONT to them
     server.kill()               SIGKILL to every process of the server: connections break
-    server.restart()            kill(), then a new server on the same address
+    server.start()              after kill(), a new server on the same address
 
 Each server has one output, the null sink SINK, its default; Recorder(sandbox, server.address)
 records what it plays.
@@ -216,7 +216,8 @@ class SoundServer:
         self.processes[args[0]] = self.sandbox.spawn(list(args), env=self.env)
 
     def start(self):
-        """Starts the server and waits until its sink is the default one."""
+        """Starts the server, at first or again after kill(), and waits until its sink is the
+        default one."""
         if self.kind == "pipewire":
             self._spawn("pipewire")
             core = os.path.join(self.env["XDG_RUNTIME_DIR"], "pipewire-0")
@@ -253,11 +254,6 @@ class SoundServer:
             if process.poll() is None:
                 process.kill()
             process.wait()
-
-    def restart(self):
-        """A new server of the same kind on the same address, after the old one is killed."""
-        self.kill()
-        self.start()
 
     def _pactl(self, *args):
         try:
