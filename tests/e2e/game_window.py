@@ -48,9 +48,10 @@ class GameWindow:
         self._xdotool("key", "--clearmodifiers", keysym)
         return sent
 
-    def grab(self):
-        """The client area as it is on the screen now."""
-        return screen.read_xwd(self.framebuffer, self.x, self.y, self.width, self.height)
+    def grab(self, left=0, top=0, width=None, height=None):
+        """The client area, or the given part of it, as it is on the screen now."""
+        return screen.read_xwd(self.framebuffer, self.x + left, self.y + top,
+                               width or self.width - left, height or self.height - top)
 
     def first_frame(self):
         """The client area once the window has drawn itself: both counters show a number."""
