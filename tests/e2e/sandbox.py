@@ -184,8 +184,9 @@ def sound_server_kind():
 
 class SoundServer:
     """A private sound server of the given kind whose only output is the null sink SINK, its
-    default; clients reach it at address (PULSE_SERVER). It keeps its state, and PulseAudio its
-    cookie, in home: a client that shares that home reads the cookie instead of writing one."""
+    default; clients reach it at address (PULSE_SERVER). It keeps its configuration and state,
+    and PulseAudio its cookie, in home: a client that shares that home reads the cookie instead
+    of writing one."""
 
     def __init__(self, sandbox, kind, home):
         self.sandbox = sandbox
@@ -193,7 +194,7 @@ class SoundServer:
         runtime = sandbox.path("sound-runtime")
         os.mkdir(runtime, 0o700)
         self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
-                        XDG_CONFIG_HOME=sandbox.path("sound-config"), PULSE_RUNTIME_PATH=runtime)
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"), PULSE_RUNTIME_PATH=runtime)
         self.env.pop("DISPLAY", None)
         # Where either kind puts its socket by default.
         self.address = "unix:" + os.path.join(runtime, "native")
