@@ -21,6 +21,7 @@ installed exits with SKIPPED, which ctest reports as skipped. Both kinds look th
 Each server has one output, the null sink SINK, its default; Recorder(sandbox, server.address)
 records what it plays.
 """
+import bisect
 import ctypes
 import os
 import select
@@ -30,6 +31,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 SAMPLE_RATE = 44100
@@ -293,7 +295,15 @@ def start_sound_server(sandbox, home=None):
 
 
 class Recorder:
-    """Records the null sink's monitor as 16-bit mono and maps its samples to wall-clock time."""
+    """Records the null sink's monitor as 16-bit mono and maps wall-clock times to its samples.
+
+    A busy machine can make a sound server drop or add a stretch of the recording, after which a
+    mapping fixed at the start would misdate every later sample. So the file's growth is watched
+    all through the recording, and each time is mapped by what was watched just after it."""
+
+    # How far after a time the watches that date it reach: more than the longest stall between
+    # two writes of the recording, less than the gap between two stretches dropped or added.
+    DATING_SECONDS = 0.3
 
     def __init__(self, sandbox, server):
         self.file = sandbox.path("recording.raw")
@@ -302,33 +312,45 @@ class Recorder:
             ["parec", "--server", server, "-d", SINK + ".monitor", "--raw", "--format=s16le",
              f"--rate={SAMPLE_RATE}", "--channels=1", "--latency-msec=5", self.file],
             log_name="parec.log")
-        self.start_time = self._measure_start()
+        # (wall-clock time, seconds of sound in the file then), in the order they were taken.
+        self._watches = []
+        self._watching = threading.Event()
+        self._watcher = threading.Thread(target=self._watch, daemon=True)
+        self._watcher.start()
+        wait_until(lambda: self._watches and self._watches[-1][1], 10, "the recording to start")
 
     def _size(self):
         return os.path.getsize(self.file) if os.path.exists(self.file) else 0
 
-    def _measure_start(self):
-        # A sample reaches the file no sooner than it was captured, so each look at the file's
-        # size bounds from above the time of its first sample; the tightest bound is kept.
-        wait_until(self._size, 10, "the recording to start")
-        best = float("inf")
-        deadline = time.time() + 0.5
-        while time.time() < deadline:
+    def _watch(self):
+        while not self._watching.is_set():
             now = time.time()
-            best = min(best, now - self._size() / 2 / SAMPLE_RATE)
+            self._watches.append((now, self._size() / 2 / SAMPLE_RATE))
             time.sleep(0.001)
-        return best
+
+    def _start_near(self, wall_time):
+        """When the recording would have begun, going by the watches just after wall_time: a
+        sample reaches the file no sooner than it was captured, so each watch bounds that from
+        above, and the tightest bound is taken. Without such watches yet, the latest serve."""
+        watches = self._watches[bisect.bisect_left(self._watches, (wall_time,)):]
+        near = [now - seconds for now, seconds in watches
+                if seconds and now <= wall_time + self.DATING_SECONDS]
+        return min(near or [now - seconds for now, seconds in self._watches[-100:] if seconds])
 
     def wait_until_recorded(self, wall_time, timeout):
         """Waits until the recording reaches the given wall-clock time."""
-        samples = (wall_time - self.start_time) * SAMPLE_RATE
-        wait_until(lambda: self._size() / 2 >= samples, timeout, "the recording to catch up")
+        wait_until(lambda: self._watches[-1][1] >= wall_time - self._start_near(wall_time),
+                   timeout, "the recording to catch up")
 
     def stop(self):
         self.sandbox.stop(self.process)
+        self._watching.set()
+        self._watcher.join()
         with open(self.file, "rb") as raw:
             data = raw.read()
         return memoryview(data[:len(data) // 2 * 2]).cast("h").tolist()
 
     def seconds_into(self, wall_time):
-        return wall_time - self.start_time
+        """Where in the recording the given wall-clock time falls; best asked once the recording
+        has gone on a little past it."""
+        return wall_time - self._start_near(wall_time)
