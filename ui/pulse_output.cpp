@@ -30,7 +30,7 @@ namespace {
     constexpr auto kStopWait = 300ms;
     constexpr int kNoClip = -1;
 
-    pa_sample_spec sampleSpecOf(const PcmSound& clip)
+    pa_sample_spec sampleFormatOf(const PcmSound& clip)
     {
         return { PA_SAMPLE_S16LE, static_cast<std::uint32_t>(clip.sampleRate),
             static_cast<std::uint8_t>(clip.channelCount) };
@@ -67,7 +67,7 @@ struct PulseOutput::Engine {
     pa_time_event* corkTimer = nullptr;
     pa_context* context = nullptr;
     pa_stream* stream = nullptr;
-    pa_sample_spec streamSpec {};
+    pa_sample_spec streamFormat {};
     // The clip asked for while the connection or the stream opens, or while the server has not yet
     // taken the clip before, played as soon as it can be. Newer clips replace it, so a server that
     // stops answering holds one clip of ours at most.
@@ -91,20 +91,20 @@ struct PulseOutput::Engine {
             lose();
     }
 
-    void openStream(const pa_sample_spec& spec)
+    void openStream(const pa_sample_spec& format)
     {
-        stream = pa_stream_new(context, "Keyfall", &spec, nullptr);
+        stream = pa_stream_new(context, "Keyfall", &format, nullptr);
         if (!stream) {
             lose();
             return;
         }
-        streamSpec = spec;
+        streamFormat = format;
         pa_stream_set_state_callback(stream, &Engine::onStreamState, this);
         pa_buffer_attr buffer {};
         buffer.maxlength = static_cast<std::uint32_t>(-1);
-        buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyUsec, &spec));
+        buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyUsec, &format));
         // Any clip starts as soon as the stream is uncorked, however short it is.
-        buffer.prebuf = static_cast<std::uint32_t>(pa_frame_size(&spec));
+        buffer.prebuf = static_cast<std::uint32_t>(pa_frame_size(&format));
         buffer.minreq = static_cast<std::uint32_t>(-1);
         buffer.fragsize = static_cast<std::uint32_t>(-1);
         const auto flags
@@ -153,10 +153,10 @@ struct PulseOutput::Engine {
 
     void play(int index)
     {
-        const pa_sample_spec spec = sampleSpecOf(clips[static_cast<std::size_t>(index)]);
-        if (stream && !pa_sample_spec_equal(&spec, &streamSpec)) {
+        const pa_sample_spec format = sampleFormatOf(clips[static_cast<std::size_t>(index)]);
+        if (stream && !pa_sample_spec_equal(&format, &streamFormat)) {
             closeStream();
-            openStream(spec);
+            openStream(format);
         }
         // Between two attempts to reach the server the clip is dropped; while one is under way,
         // it is played once the stream is ready.
@@ -181,7 +181,7 @@ struct PulseOutput::Engine {
         forget(pa_stream_flush(stream, nullptr, nullptr));
         pa_stream_write(stream, clip.samples.constData(), bytes, nullptr, 0, PA_SEEK_RELATIVE);
         starting = pa_stream_cork(stream, 0, &Engine::onStarted, this);
-        const timeval corkAt = after(pa_bytes_to_usec(bytes, &streamSpec) + kCorkAfterClipUsec);
+        const timeval corkAt = after(pa_bytes_to_usec(bytes, &streamFormat) + kCorkAfterClipUsec);
         api->time_restart(corkTimer, &corkAt);
     }
 
@@ -241,7 +241,7 @@ struct PulseOutput::Engine {
         switch (pa_context_get_state(context)) {
         case PA_CONTEXT_READY: {
             const int first = engine->waiting == kNoClip ? 0 : engine->waiting;
-            engine->openStream(sampleSpecOf(engine->clips[static_cast<std::size_t>(first)]));
+            engine->openStream(sampleFormatOf(engine->clips[static_cast<std::size_t>(first)]));
             break;
         }
         case PA_CONTEXT_FAILED:
