@@ -17,7 +17,6 @@ using namespace keyfall;
 namespace {
 // About the pace of quick hits, and time for the sound thread to hand each clip over.
 constexpr auto kPause = std::chrono::milliseconds(2);
-constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd };
 }
 
 int main(int argc, char* argv[])

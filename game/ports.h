@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace keyfall {
@@ -8,6 +9,8 @@ namespace keyfall {
 // The program plugs in Qt; the tests plug in a recorder and a simulated clock.
 
 enum class Sound { Shooted, Wrong, Boing, TheEnd };
+inline constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing,
+    Sound::TheEnd };
 
 constexpr std::string_view soundFileName(Sound sound)
 {

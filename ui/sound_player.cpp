@@ -8,13 +8,8 @@
 
 namespace keyfall {
 
-namespace {
-    constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd };
-}
-
 SoundPlayer::SoundPlayer(const QString& directory)
 {
-    static_assert(std::tuple_size_v<decltype(clipOf_)> == kAllSounds.size());
     std::vector<PcmSound> clips;
     for (const Sound sound : kAllSounds) {
         const QString name = QString::fromLatin1(soundFileName(sound));

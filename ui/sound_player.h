@@ -25,7 +25,7 @@ public:
 
 private:
     // Each sound's clip in the output, if its file could be read.
-    std::array<std::optional<std::size_t>, 4> clipOf_;
+    std::array<std::optional<std::size_t>, kAllSounds.size()> clipOf_;
     std::unique_ptr<PulseOutput> output_;
 };
 

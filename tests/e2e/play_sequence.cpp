@@ -28,7 +28,7 @@ std::optional<Step> parseStep(const QString& text)
     const QStringList parts = text.split(u':');
     bool ok = false;
     const int wait = parts.size() == 2 ? parts[1].toInt(&ok) : 0;
-    for (const Sound sound : { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd }) {
+    for (const Sound sound : kAllSounds) {
         if (ok && wait >= 0 && QString::fromLatin1(soundFileName(sound)) == parts[0])
             return Step { sound, wait };
     }

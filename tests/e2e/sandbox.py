@@ -5,21 +5,8 @@ Every process started here is stopped when the sandbox closes, whatever ends the
 Tests run against either of two kinds of sound server, both reached through the PulseAudio
 protocol: "pulseaudio", and "pipewire" (PipeWire with WirePlumber and pipewire-pulse, headless).
 KEYFALL_SOUND_SERVER names the kind; without it, the first installed. A test whose kind is not
-installed exits with SKIPPED, which ctest reports as skipped. Both kinds look the same to a test:
-
-    server = start_sound_server(sandbox)  # waits until the server offers its sink
-    server.kind                 "pulseaudio" or "pipewire"
-    server.address              the PULSE_SERVER to give clients
-    server.playing_streams()    how many streams play now; a corked one does not count
-    server.open_streams()       how many streams are open, corked or not
-    server.pause()              SIGSTOP to the processes that answer the protocol: connections
-                                stay open and nothing answers (do not ask playing_streams then)
-    server.resume()             SIGCONT to them
-    server.kill()               SIGKILL to every process of the server: connections break
-    server.start()              after kill(), a new server on the same address
-
-Each server has one output, the null sink SINK, its default; Recorder(sandbox, server.address)
-records what it plays.
+installed exits with SKIPPED, which ctest reports as skipped. Both kinds look the same to a test
+(see SoundServer); Recorder records what a server plays.
 """
 import bisect
 import ctypes
@@ -243,7 +230,8 @@ class SoundServer:
                 if name in self.processes]
 
     def pause(self):
-        """Stops the server where it is: it keeps its connections but answers nothing."""
+        """Stops the server where it is: it keeps its connections but answers nothing, not even
+        playing_streams(), until resume()."""
         for process in self._answering():
             process.send_signal(signal.SIGSTOP)
 

@@ -11,7 +11,6 @@ using namespace keyfall::testing;
 
 namespace {
 
-constexpr std::array kAllSounds { Sound::Shooted, Sound::Wrong, Sound::Boing, Sound::TheEnd };
 constexpr int kPlaysPerSound = 25;
 // Far beyond any real cost of starting sounds, far below anything a player would notice as a hang.
 constexpr qint64 kBlockingMilliseconds = 1000;
