@@ -1,8 +1,8 @@
+#include "sound/sound_player.h"
 #include "ui/first_frame.h"
 #include "ui/look_and_feel.h"
 #include "ui/main_window.h"
 #include "ui/qt_timer_scheduler.h"
-#include "ui/sound_player.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -95,7 +95,7 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
     keyfall::QtTimerScheduler scheduler;
-    keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath());
+    keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath(), &QApplication::beep);
     keyfall::MainWindow window(scheduler, sound);
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);

@@ -2,7 +2,7 @@
 // "play_ns N" for each call. It connects to the sound server first and starts only once a line
 // arrives on standard input, so that the caller can first stop the server, or not.
 // Usage: bench_play_calls SOUND_DIRECTORY CALLS
-#include "ui/sound_player.h"
+#include "sound/sound_player.h"
 
 #include <QString>
 #include <chrono>
@@ -26,7 +26,7 @@ int main(int argc, char* argv[])
         std::fputs("usage: bench_play_calls SOUND_DIRECTORY CALLS\n", stderr);
         return 2;
     }
-    SoundPlayer player(QString::fromLocal8Bit(argv[1]));
+    SoundPlayer player(QString::fromLocal8Bit(argv[1]), [] {});
     player.connectToServer();
     std::string go;
     std::getline(std::cin, go);

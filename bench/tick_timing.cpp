@@ -3,10 +3,10 @@
 // timer's role and how late the tick came, in microseconds.
 // Usage: bench_tick_timing OUTPUT_FILE SOUND_DIRECTORY
 #include "bench/tick_recorder.h"
+#include "sound/sound_player.h"
 #include "ui/look_and_feel.h"
 #include "ui/main_window.h"
 #include "ui/qt_timer_scheduler.h"
-#include "ui/sound_player.h"
 
 #include <QApplication>
 #include <chrono>
@@ -46,7 +46,7 @@ int main(int argc, char* argv[])
     applyLookAndFeel();
     QtTimerScheduler scheduler;
     bench::TickRecorder recorder(scheduler, steadyNowNs);
-    SoundPlayer sound(QString::fromLocal8Bit(argv[2]));
+    SoundPlayer sound(QString::fromLocal8Bit(argv[2]), &QApplication::beep);
     MainWindow window(recorder, sound);
     QObject::connect(&scheduler, &QtTimerScheduler::ticked, &window, &MainWindow::refreshFromModel);
     window.show();

@@ -2,7 +2,7 @@
 // that a recording can be checked against it. Each step names a sound file and how many
 // milliseconds to wait before the next step.
 // Usage: play_sequence SOUND_DIRECTORY NAME:WAIT_MS...   (for instance shooted.wav:120)
-#include "ui/sound_player.h"
+#include "sound/sound_player.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -51,7 +51,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    SoundPlayer player(args[1]);
+    SoundPlayer player(args[1], &QApplication::beep);
     player.connectToServer();
     QTextStream out(stdout);
     QTimer timer;

@@ -1,4 +1,4 @@
-#include "ui/wav_reader.h"
+#include "sound/wav_reader.h"
 #include "wav_bytes.h"
 
 #include <QFile>

@@ -3,12 +3,12 @@
 #include "pulse_output.h"
 #include "wav_reader.h"
 
-#include <QApplication>
 #include <vector>
 
 namespace keyfall {
 
-SoundPlayer::SoundPlayer(const QString& directory)
+SoundPlayer::SoundPlayer(const QString& directory, std::function<void()> alert)
+    : alert_(std::move(alert))
 {
     std::vector<PcmSound> clips;
     for (const Sound sound : kAllSounds) {
@@ -30,7 +30,7 @@ void SoundPlayer::play(Sound sound)
     if (const std::optional<std::size_t> clip = clipOf_[static_cast<std::size_t>(sound)])
         output_->play(*clip);
     else
-        QApplication::beep();
+        alert_();
 }
 
 }

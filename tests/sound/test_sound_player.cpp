@@ -1,4 +1,4 @@
-#include "ui/sound_player.h"
+#include "sound/sound_player.h"
 #include "wav_bytes.h"
 
 #include <QElapsedTimer>
@@ -46,11 +46,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         for (const Sound sound : kAllSounds)
             writeFile(dir, soundFileName(sound), monoWav(sineSamples(440, 4410)));
-        SoundPlayer player(dir.path());
+        int alerts = 0;
+        SoundPlayer player(dir.path(), [&alerts] { ++alerts; });
         player.connectToServer();
         const qint64 milliseconds = playAllRepeatedly(player);
         qInfo("%d plays without an audio device took %lld ms", kPlaysPerSound * 4, milliseconds);
         QVERIFY(milliseconds < kBlockingMilliseconds);
+        QCOMPARE(alerts, 0);
         QTest::qWait(200);
     }
 
@@ -61,11 +63,13 @@ private Q_SLOTS:
         writeFile(dir, soundFileName(Sound::Shooted), {});
         writeFile(dir, soundFileName(Sound::Wrong), good.chopped(100));
         writeFile(dir, soundFileName(Sound::Boing), "not a sound at all");
-        SoundPlayer player(dir.path());
+        int alerts = 0; // the end sound's file is missing altogether
+        SoundPlayer player(dir.path(), [&alerts] { ++alerts; });
         player.connectToServer();
         const qint64 milliseconds = playAllRepeatedly(player);
         qInfo("%d plays of unusable files took %lld ms", kPlaysPerSound * 4, milliseconds);
         QVERIFY(milliseconds < kBlockingMilliseconds);
+        QCOMPARE(alerts, kPlaysPerSound * 4);
     }
 };
 

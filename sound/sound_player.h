@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -11,12 +12,12 @@ namespace keyfall {
 
 class PulseOutput;
 
-// Plays the game's four sounds from the files beside the executable, read once at start-up.
-// A new sound cuts off the one playing. A file that is missing or unreadable plays the desktop's
-// alert instead; without a sound server the game stays silent. Nothing is ever reported.
+// Plays the game's four sounds from the files in a folder, read once at start-up. A new sound
+// cuts off the one playing. A file that is missing or unreadable sounds the alert it is given (the
+// desktop's) instead; without a sound server the game stays silent. Nothing is ever reported.
 class SoundPlayer final : public SoundPort {
 public:
-    explicit SoundPlayer(const QString& directory);
+    SoundPlayer(const QString& directory, std::function<void()> alert);
     ~SoundPlayer() override;
 
     // Reaches for the sound server in the background; until then sounds are silent.
@@ -27,6 +28,7 @@ private:
     // Each sound's clip in the output, if its file could be read.
     std::array<std::optional<std::size_t>, kAllSounds.size()> clipOf_;
     std::unique_ptr<PulseOutput> output_;
+    std::function<void()> alert_;
 };
 
 }
