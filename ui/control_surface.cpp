@@ -34,15 +34,14 @@ ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* 
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    for (const PaintedControl& control : form.paintOrder(container)) {
-        Painted& painted = controls_.emplace_back(Painted { control, {}, {} });
-        if (const Label* label = asLabel(control))
-            painted.drawn = painted.looks.lookOf(*label);
-    }
+    for (const PaintedControl& control : form.paintOrder(container))
+        controls_.push_back(Painted { control, {}, {} });
 }
 
 void ControlSurface::refresh()
 {
+    if (!looksKnown_)
+        return;
     for (Painted& painted : controls_) {
         const Label* label = asLabel(painted.control);
         if (!label)
@@ -56,8 +55,28 @@ void ControlSurface::refresh()
     }
 }
 
+// The labels' looks are first worked out when the surface is shown or painted: a closed panel's
+// fonts and captions cost nothing before it first opens.
+void ControlSurface::knowLooks()
+{
+    if (looksKnown_)
+        return;
+    for (Painted& painted : controls_) {
+        if (const Label* label = asLabel(painted.control))
+            painted.drawn = painted.looks.lookOf(*label);
+    }
+    looksKnown_ = true;
+}
+
+void ControlSurface::showEvent(QShowEvent* event)
+{
+    knowLooks();
+    QWidget::showEvent(event);
+}
+
 void ControlSurface::paintEvent(QPaintEvent* event)
 {
+    knowLooks();
     QPainter painter(this);
     paintBackground(painter);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {

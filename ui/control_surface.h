@@ -18,6 +18,7 @@ public:
     ControlSurface(const Form1& form, Container container, QWidget* parent);
 
     // Repaints only where a label's look changed since it was last drawn: its old and new places.
+    // Until the surface is first shown nothing is drawn, so nothing needs repainting.
     void refresh();
 
 Q_SIGNALS:
@@ -27,6 +28,7 @@ Q_SIGNALS:
 protected:
     virtual void paintBackground(QPainter& painter) = 0;
 
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -39,9 +41,11 @@ private:
         LabelLook drawn;
     };
 
+    void knowLooks();
     const Painted* labelAt(QPoint position) const;
 
     std::vector<Painted> controls_; // front to back
+    bool looksKnown_ = false;
     const Painted* pressed_ = nullptr;
 };
 
