@@ -1,8 +1,10 @@
 #include "sound/sound_player.h"
+#include "ui/command_line.h"
 #include "ui/first_frame.h"
 #include "ui/look_and_feel.h"
 #include "ui/main_window.h"
 #include "ui/qt_timer_scheduler.h"
+#include "ui/sound_folder.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -87,6 +89,8 @@ void preferXServer()
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> status = keyfall::answerCommandLine(argc, argv, KEYFALL_VERSION))
+        return *status;
     preferXServer();
     std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
@@ -95,7 +99,8 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
     keyfall::QtTimerScheduler scheduler;
-    keyfall::SoundPlayer sound(QCoreApplication::applicationDirPath(), &QApplication::beep);
+    keyfall::SoundPlayer sound(
+        keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);
     keyfall::MainWindow window(scheduler, sound);
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);

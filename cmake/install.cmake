@@ -1,25 +1,43 @@
-# Installation: the program and its four sounds in a folder of their own, a keyfall command on the
-# PATH, the desktop entry, the icon in the hicolor theme, the AppStream metainfo, the manual page,
-# the changelog and the copyright file; and the .deb.
+# Installation in Debian's layout for games: the program in games under /usr and /usr/local, in
+# bin under any other prefix (such as ~/.local, whose bin is on the PATH); its four sounds in
+# share/games/keyfall; the desktop entry, the icon in the hicolor theme, the AppStream metainfo,
+# the manual page, the changelog and the copyright file; and the .deb. An install in place also
+# gets its uninstaller (cmake/uninstaller.cmake).
 
 include(GNUInstallDirs)
 
-# The sounds must lie beside the executable, so both live in a private folder.
-set(KEYFALL_INSTALL_PROGRAM_DIR lib/keyfall)
+set(KEYFALL_INSTALL_SOUND_DIR ${CMAKE_INSTALL_DATADIR}/games/keyfall)
 set(KEYFALL_ICON_SIZES 32 64 128 256)
 
-install(TARGETS keyfall RUNTIME DESTINATION ${KEYFALL_INSTALL_PROGRAM_DIR})
-list(TRANSFORM KEYFALL_SOUNDS PREPEND ${KEYFALL_ASSETS_DIR}/ OUTPUT_VARIABLE keyfall_sound_files)
-install(FILES ${keyfall_sound_files} DESTINATION ${KEYFALL_INSTALL_PROGRAM_DIR})
-
-# The command is a relative symbolic link, so the installed tree can be moved as a whole.
-file(RELATIVE_PATH keyfall_command_target /${CMAKE_INSTALL_BINDIR}
-  /${KEYFALL_INSTALL_PROGRAM_DIR}/keyfall)
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/command)
-file(CREATE_LINK ${keyfall_command_target} ${CMAKE_BINARY_DIR}/command/keyfall SYMBOLIC)
-install(FILES ${CMAKE_BINARY_DIR}/command/keyfall DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The program finds its sounds from its own folder; games and bin lie at the same depth.
+file(RELATIVE_PATH keyfall_sounds_from_program /bin /${KEYFALL_INSTALL_SOUND_DIR})
+target_compile_definitions(keyfall_ui PRIVATE
+  KEYFALL_SOUNDS_FROM_PROGRAM="${keyfall_sounds_from_program}")
 
 set(keyfall_desktop_dir ${PROJECT_SOURCE_DIR}/assets/desktop)
+set(keyfall_icon_dirs ${KEYFALL_ICON_SIZES})
+list(TRANSFORM keyfall_icon_dirs REPLACE "(.+)"
+  "${CMAKE_INSTALL_DATADIR}/icons/hicolor/\\1x\\1/apps")
+# Every folder the install writes into, beside the program's.
+set(KEYFALL_INSTALL_DIRS ${KEYFALL_INSTALL_SOUND_DIR} ${CMAKE_INSTALL_DATADIR}/applications
+  ${CMAKE_INSTALL_DATADIR}/metainfo ${keyfall_icon_dirs} ${CMAKE_INSTALL_MANDIR}/man6
+  ${CMAKE_INSTALL_DOCDIR})
+
+# The folder of the program depends on the prefix given at install time, so it is chosen then.
+install(CODE [[
+  if(CMAKE_INSTALL_PREFIX MATCHES "^/usr(/local)?/*$")
+    set(keyfall_command_dir games)
+  else()
+    set(keyfall_command_dir bin)
+  endif()
+]])
+include(${CMAKE_CURRENT_LIST_DIR}/uninstaller.cmake)
+keyfall_note_folders_before_install()
+install(CODE "file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/\${keyfall_command_dir}\"
+  TYPE EXECUTABLE FILES \"$<TARGET_FILE:keyfall>\")")
+list(TRANSFORM KEYFALL_SOUNDS PREPEND ${KEYFALL_ASSETS_DIR}/ OUTPUT_VARIABLE keyfall_sound_files)
+install(FILES ${keyfall_sound_files} DESTINATION ${KEYFALL_INSTALL_SOUND_DIR})
+
 install(FILES ${keyfall_desktop_dir}/${KEYFALL_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${keyfall_desktop_dir}/${KEYFALL_APP_ID}.metainfo.xml
@@ -45,3 +63,5 @@ add_custom_target(keyfall_icons ALL DEPENDS ${keyfall_icons})
 include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)
 # After the package's settings: the changelog names the package's maintainer.
 include(${CMAKE_CURRENT_LIST_DIR}/package_docs.cmake)
+
+keyfall_write_uninstaller()

@@ -15,7 +15,17 @@ APP_ID = os.environ["KEYFALL_APP_ID"]
 ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
 SOURCE_DIR = os.environ["KEYFALL_SOURCE_DIR"]
 ICON_SIZES = (32, 64, 128, 256)
-PROGRAM_DIR = os.path.join("lib", "keyfall")
+SOUND_DIR = os.path.join("share", "games", "keyfall")
+NO_DISPLAY = {"PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+USAGE = "Usage: keyfall [-h | --help] [-v | --version] [Qt options]\n"
+# The command line without a display: arguments, status, standard output, standard error.
+COMMAND_LINES = (
+    (["--help"], 0, re.escape(USAGE) + "(?s:.*)-v, --version", ""),
+    (["--version"], 0, r"keyfall \d+\.\d+\.\d+\n", ""),
+    (["-platform", "offscreen", "-v"], 0, r"keyfall \d", ""),
+    (["--fast"], 2, "", r"keyfall: Unknown option 'fast'\.\n" + re.escape(USAGE)),
+    (["level3"], 2, "", r"keyfall: Unexpected argument 'level3'\.\n" + re.escape(USAGE)),
+)
 
 
 def source_text(name):
@@ -50,17 +60,21 @@ class InstalledTree:
         return os.path.join(self.prefix, *parts)
 
     def check_program_and_sounds(self):
-        program = self.path(PROGRAM_DIR, "keyfall")
+        program = self.path(self.command_dir, "keyfall")
+        self.test.assertFalse(os.path.islink(program), f"{program} is a link")
         self.test.assertTrue(os.access(program, os.X_OK), f"{program} is not executable")
         for name in SOUND_FILES:
-            self.test.assertTrue(filecmp.cmp(self.path(PROGRAM_DIR, name),
+            self.test.assertTrue(filecmp.cmp(self.path(SOUND_DIR, name),
                                              os.path.join(ASSETS_DIR, name), shallow=False), name)
 
-    def check_command(self):
-        command = self.path(self.command_dir, "keyfall")
-        self.test.assertTrue(os.path.islink(command), f"{command} is not a symbolic link")
-        self.test.assertFalse(os.path.isabs(os.readlink(command)), "the link is not relative")
-        self.test.assertTrue(os.path.samefile(command, self.path(PROGRAM_DIR, "keyfall")))
+    def check_command_line(self):
+        for arguments, status, output, errors in COMMAND_LINES:
+            with self.test.subTest(arguments=arguments):
+                result = subprocess.run([self.path(self.command_dir, "keyfall"), *arguments],
+                                        env=NO_DISPLAY, capture_output=True, text=True)
+                self.test.assertEqual(result.returncode, status, result.stderr)
+                self.test.assertRegex(result.stdout, "^" + output if output else "^$")
+                self.test.assertRegex(result.stderr, "^" + errors + "$")
 
     def check_desktop_entry(self):
         entry_file = self.path("share", "applications", APP_ID + ".desktop")
@@ -124,7 +138,7 @@ class InstalledTree:
 
     def check_all(self):
         self.check_program_and_sounds()
-        self.check_command()
+        self.check_command_line()
         self.check_desktop_entry()
         self.check_metainfo()
         self.check_icons()
@@ -137,8 +151,8 @@ class InstalledTree:
         return result.stdout + result.stderr
 
     def check_command_finds_its_sounds(self):
-        """Starts the command offscreen under strace: it must read the four sounds from the
-        folder the link leads to, and keep running."""
+        """Starts the command offscreen under strace: it must read the four sounds from their
+        folder, and keep running."""
         with tempfile.TemporaryDirectory() as scratch:
             os.chmod(scratch, 0o700)
             env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": scratch,
@@ -149,15 +163,15 @@ class InstalledTree:
             game = subprocess.Popen(traced_command(command, trace), env=env,
                                     stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
                                     start_new_session=True)
-            program_dir = os.path.realpath(self.path(PROGRAM_DIR))
+            sound_dir = os.path.realpath(self.path(SOUND_DIR))
 
             def unread():
                 read = file_trace.files_read(trace)
-                return [name for name in SOUND_FILES if os.path.join(program_dir, name) not in read]
+                return [name for name in SOUND_FILES if os.path.join(sound_dir, name) not in read]
 
             poll(lambda: not unread() or game.poll() is not None, WINDOW_SECONDS)
             running = game.poll() is None
             stop(game)
             self.test.assertTrue(running, game.stderr.read().decode(errors="replace"))
-            self.test.assertEqual(unread(), [], "sounds not read from " + program_dir)
+            self.test.assertEqual(unread(), [], "sounds not read from " + sound_dir)
             self.test.assertEqual(file_trace.files_written(trace, scratch), [])

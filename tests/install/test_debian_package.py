@@ -1,6 +1,6 @@
-"""CPack builds a .deb with the program's dependencies that Debian's checker passes; unpacked
-into a scratch root, it holds the installed tree with the command in games, and that command
-runs and finds its sounds."""
+"""CPack builds a .deb with the program's dependencies that Debian's checker passes, its program
+hardened as Debian hardens its own; unpacked into a scratch root, it holds the installed tree in
+Debian's layout for games, and its command runs and finds its sounds."""
 import glob
 import os
 import subprocess
@@ -60,11 +60,16 @@ class DebianPackage(unittest.TestCase):
         homepage = ElementTree.parse(metainfo).getroot().findtext("url[@type='homepage']")
         self.assertEqual(field(self.package, "Homepage"), homepage)
 
-    def test_lintian_finds_no_error_and_no_warning(self):
-        result = subprocess.run(["lintian", "--allow-root", "--fail-on", "error,warning",
-                                 self.package], capture_output=True, text=True)
+    def test_lintian_finds_no_error_warning_or_information(self):
+        result = subprocess.run(["lintian", "--allow-root", "--info", "--fail-on",
+                                 "error,warning,info", self.package], capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertNotRegex(result.stdout, r"(?m)^[EW]: ")
+        self.assertNotRegex(result.stdout, r"(?m)^[EWI]: ")
+
+    def test_program_passes_every_hardening_check(self):
+        result = subprocess.run(["hardening-check", self.tree().path("games", "keyfall")],
+                                capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
     def test_unpacked_tree(self):
         self.tree().check_all()
