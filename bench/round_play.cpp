@@ -2,6 +2,7 @@
 
 #include "bench/launch.h"
 #include "game_fixture.h"
+#include "window_places.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -13,21 +14,11 @@ using namespace std::chrono_literals;
 
 namespace {
 
-    // Places in the game window, in pixels (15 twips to a pixel).
-    struct Point {
-        int x;
-        int y;
-    };
     constexpr Probe kStatusBar { 9, 5, 0x7388AA };
-    constexpr Point kSettings { 320, 10 };
-    constexpr Probe kPanel { 470, 70, 0x8495B5 };
-    constexpr Point kSpeedOption { 395, 118 };
-    constexpr Point kRoundLengthBox { 310, 242 };
-    constexpr Point kOk { 404, 284 };
-    constexpr Point kQuit { 610, 10 };
-    constexpr Area kHitCounter { 64, 8, 17, 17 };
-    constexpr Area kTimeOverCaption { 48, 112, 400, 100 };
+    constexpr std::uint32_t kPanelBackground = 0x8495B5;
     constexpr std::uint32_t kTimeOverYellow = 0xFFFF00;
+    // Room for the caption "Time is Over!", which grows from where it is placed.
+    constexpr QSize kTimeOverSize(400, 100);
 
     constexpr auto kFirstHitAfter = 500ms;
     constexpr auto kFrameTimeout = 1s;
@@ -56,7 +47,20 @@ namespace {
         std::string target() const { return game.form.Label1.Caption.toStdString(); }
     };
 
-    void clickAt(XSession& x, Point point) { x.click(point.x, point.y); }
+    // Where the controls lie in the window, from the game's own model of it.
+    const Form1& layout()
+    {
+        static const testing::Game game;
+        return game.form;
+    }
+
+    template <typename Control> void clickOn(XSession& x, const Control& control)
+    {
+        const QPoint point = testing::clickPoint(layout(), control);
+        x.click(point.x(), point.y());
+    }
+
+    Area areaOf(const QRect& rect) { return { rect.x(), rect.y(), rect.width(), rect.height() }; }
 
     void waitFor(XSession& x, const std::function<bool()>& condition, const char* what)
     {
@@ -68,17 +72,21 @@ namespace {
     // click on Ok was sent, which starts the round.
     SteadyTime startRound(XSession& x, int roundSeconds)
     {
-        const auto panelShown = [&] { return x.pixel(kPanel.x, kPanel.y) == kPanel.rgb; };
-        clickAt(x, kSettings);
+        const Form1& f = layout();
+        // A patch of the panel's plain background, just inside its top-left corner.
+        const QPoint panel = testing::placeInWindow(f, f.Frame1).topLeft() + QPoint(8, 4);
+        const auto panelShown = [&] { return x.pixel(panel.x(), panel.y()) == kPanelBackground; };
+        clickOn(x, f.lblSettings);
         waitFor(x, panelShown, "open its settings panel");
-        clickAt(x, kSpeedOption);
-        clickAt(x, kRoundLengthBox);
+        clickOn(x, f.Option3);
+        clickOn(x, f.Combo1);
         x.selectAll();
         for (const char digit : std::to_string(roundSeconds))
             x.type(digit);
         // The box offers a listed length that begins with the typed digits, such as 200 for 20.
         x.deleteSelection();
-        x.pressMouse(kOk.x, kOk.y);
+        const QPoint ok = testing::clickPoint(f, f.Label9);
+        x.pressMouse(ok.x(), ok.y());
         const SteadyTime clicked = std::chrono::steady_clock::now();
         x.releaseMouse();
         waitFor(
@@ -91,19 +99,21 @@ namespace {
         const std::string target = mirror.target();
         for (std::size_t i = 0; i + 1 < target.size(); ++i)
             x.type(target[i]);
-        const Pixels before = x.pixels(kHitCounter);
+        const Area counter = areaOf(testing::placeInWindow(layout(), layout().lblShooted));
+        const Pixels before = x.pixels(counter);
         const double sentAt = wallClockSeconds();
         const SteadyTime sent = std::chrono::steady_clock::now();
         x.type(target.back());
         const auto shown
-            = x.waitUntil([&] { return x.pixels(kHitCounter) != before; }, sent + kFrameTimeout);
+            = x.waitUntil([&] { return x.pixels(counter) != before; }, sent + kFrameTimeout);
         mirror.game.hit();
         return { sentAt, shown ? millisecondsBetween(sent, *shown) : -1.0 };
     }
 
     bool timeOverShown(XSession& x)
     {
-        const Pixels caption = x.pixels(kTimeOverCaption);
+        const QPoint at = testing::placeInWindow(layout(), layout().lblOver).topLeft();
+        const Pixels caption = x.pixels(areaOf(QRect(at, kTimeOverSize)));
         return std::find(caption.begin(), caption.end(), kTimeOverYellow) != caption.end();
     }
 
@@ -137,7 +147,7 @@ RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan)
     if (!over)
         throw std::runtime_error("the round never ended");
     result.endErrorMs = millisecondsBetween(ends, *over);
-    clickAt(x, kQuit);
+    clickOn(x, layout().lblQuit);
     result.peakRssKib = game.process->wait(kExitTimeout).peakRssKib;
     return result;
 }

@@ -1,23 +1,22 @@
 #!/usr/bin/env python3
-"""Runs every benchmark of the game side by side under a private X server and sound server and
-prints one table: start-up, memory, idle and playing processor time, timer lateness, latency of
+"""Runs every benchmark of the game side by side in a private desktop session and prints one
+table: start-up, memory, idle and playing processor time, timer lateness, latency of
 a hit on the screen and in the sound, the time of a play() call whatever the sound server does,
 and the cost of the handlers.
 
-Usage: run_benchmarks.py BUILD_DIRECTORY [--markdown]
+Usage (through scripts/bench, which finds the harness): run_benchmarks.py BUILD_DIRECTORY
+[--markdown]
 """
 import json
 import os
 import subprocess
 import sys
 
+import audio_analysis
+import window
 from figures import Row, delays_after, median, percentile, spread, table
-
-SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-sys.path.insert(0, os.path.join(SOURCE, "tests", "e2e"))
-import audio_analysis  # noqa: E402
-from sandbox import (SAMPLE_RATE, Recorder, Sandbox, start_sound_server,  # noqa: E402
-                     start_xvfb, wait_until)
+from session import Session, wait_for
+from sound_server import SAMPLE_RATE, Recorder
 
 STARTUP_RUNS = 15
 IDLE_SECONDS = 10
@@ -88,7 +87,7 @@ class Bench:
             program = subprocess.Popen(command, env=env, stdin=subprocess.PIPE,
                                        stdout=subprocess.PIPE, text=True)
             if case != "gone":
-                wait_until(server.open_streams, 10, "the player's stream")
+                wait_for(server.open_streams, 10, "the player's stream")
             if case == "paused":
                 server.pause()
             try:
@@ -118,9 +117,7 @@ class Bench:
 def sound_delays(samples, keys_sent):
     """Delays in ms from each key, in seconds into the recording, to the hit sound it started,
     and how many hits were never heard."""
-    signatures = audio_analysis.read_signatures(
-        os.path.join(SOURCE, "tools", "sound_signatures.h"))
-    heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, signatures)
+    heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, window.facts()["sounds"])
     onsets = [onset for onset, name, _hz in heard if name == HIT_SOUND]
     delays = delays_after(keys_sent, onsets, SOUND_SEARCH_SECONDS,
                           audio_analysis.ONSET_EARLY_SECONDS)
@@ -144,13 +141,10 @@ def main():
     build = os.path.abspath(sys.argv[1])
     markdown = "--markdown" in sys.argv[2:]
     rows = []
-    with Sandbox() as sandbox:
-        display, _ = start_xvfb(sandbox)
-        sound_server = start_sound_server(sandbox)
+    with Session(sound_server=True) as session:
+        sound_server = session.sound_server
         server = sound_server.address
-        env = dict(os.environ, DISPLAY=display, PULSE_SERVER=server)
-        env.pop("QT_QPA_PLATFORM", None)
-        bench = Bench(build, env)
+        bench = Bench(build, session.env)
 
         log(f"start-up: {STARTUP_RUNS} runs each of the game and the bare window")
         runs = bench.startup()
@@ -163,11 +157,11 @@ def main():
         log(f"play() calls: {PLAY_CALLS} each with the sound server running, paused and gone")
         play_calls = bench.play_calls(sound_server, server)
         log(f"latency: a {LATENCY_ROUND[0]} s round, a hit every {LATENCY_ROUND[1]} ms, recorded")
-        recorder = Recorder(sandbox, server)
+        recorder = Recorder(session)
         latency = bench.round(LATENCY_ROUND)
         samples = recorder.stop()
         log("timing: the same round with every tick written down")
-        ticks_file = sandbox.path("ticks.txt")
+        ticks_file = session.path("ticks.txt")
         timing = bench.round(LATENCY_ROUND, [os.path.join(build, "bench", "bench_tick_timing"),
                                              ticks_file, build])
         with open(ticks_file) as lines:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "game/ports.h"
+
 #include <array>
 #include <string_view>
 
@@ -17,13 +19,13 @@ struct Signature {
 };
 
 // A target typed correctly: a bright laser zap sweeping down.
-inline constexpr Signature kShooted { "shooted.wav", 1500.0, 3000.0, 0.15, 0.25 };
+inline constexpr Signature kShooted { soundFileName(Sound::Shooted), 1500.0, 3000.0, 0.15, 0.25 };
 // A wrong key: a low buzz.
-inline constexpr Signature kWrong { "wrong.wav", 95.0, 125.0, 0.15, 0.25 };
+inline constexpr Signature kWrong { soundFileName(Sound::Wrong), 95.0, 125.0, 0.15, 0.25 };
 // A missed target replaced: a springy boing.
-inline constexpr Signature kBoing { "boing.wav", 140.0, 320.0, 0.35, 0.45 };
+inline constexpr Signature kBoing { soundFileName(Sound::Boing), 140.0, 320.0, 0.35, 0.45 };
 // Game over: a falling four-note jingle.
-inline constexpr Signature kTheEnd { "theend.wav", 360.0, 820.0, 1.0, 1.5 };
+inline constexpr Signature kTheEnd { soundFileName(Sound::TheEnd), 360.0, 820.0, 1.0, 1.5 };
 
 inline constexpr std::array kAll { kShooted, kWrong, kBoing, kTheEnd };
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Plays a long run of quick sounds through the game's sound player into a private sound server
-and checks from a recording that every one of them was heard, each cutting off the one before.
+"""Plays a long run of quick sounds through the game's sound player into the sound server of a
+private desktop session and checks from a recording that every one of them was heard, each
+cutting off the one before.
 
-Usage: quick_sounds.py PLAY_SEQUENCE_PROGRAM SOUND_DIRECTORY SOUND_SIGNATURES_HEADER
+Usage: quick_sounds.py PLAY_SEQUENCE_PROGRAM SOUND_DIRECTORY
 """
-import os
 import subprocess
 import sys
 
 import audio_analysis
-from sandbox import SAMPLE_RATE, Recorder, Sandbox, start_sound_server
+import window
+from session import Session
+from sound_server import SAMPLE_RATE, Recorder
 
 # Hits far quicker than the zap lasts, so each restarts it; then every sound once, each with
 # time to play out.
@@ -22,23 +24,22 @@ HEARD_WITHIN_SECONDS = 0.3
 
 
 def main():
-    program, sound_dir, signatures_header = sys.argv[1:4]
-    signatures = audio_analysis.read_signatures(signatures_header)
-    with Sandbox() as sandbox:
-        server = start_sound_server(sandbox).address
-        recorder = Recorder(sandbox, server)
-        env = dict(os.environ, PULSE_SERVER=server, QT_QPA_PLATFORM="offscreen")
-        played = subprocess.run([program, sound_dir, *STEPS], env=env, capture_output=True,
-                                text=True, timeout=20)
+    program, sound_dir = sys.argv[1:3]
+    with Session(x_server=False, sound_server=True) as session:
+        recorder = Recorder(session)
+        played = session.spawn([program, sound_dir, *STEPS], env=dict(
+            session.env, QT_QPA_PLATFORM="offscreen"), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+            text=True)
+        out, errors = played.communicate(timeout=20)
         samples = recorder.stop()
         if played.returncode != 0:
-            sys.exit(f"play_sequence failed: {played.stderr}")
+            sys.exit(f"play_sequence failed: {errors}")
         expected = []
-        for line in played.stdout.split("\n"):
+        for line in out.split("\n"):
             if line:
                 when, name = line.split()
                 expected.append((recorder.seconds_into(float(when)), name, HEARD_WITHIN_SECONDS, "play"))
-        heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, signatures)
+        heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, window.facts()["sounds"])
         pairs = audio_analysis.match_expected(expected, heard)
         ok = audio_analysis.report(pairs, heard)
     return 0 if ok else 1

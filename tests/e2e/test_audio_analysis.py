@@ -1,11 +1,8 @@
 """Onsets found in a long synthetic recording keep their times to the end of it."""
 import math
-import os
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import audio_analysis  # noqa: E402
+import audio_analysis
 
 RATE = 44100
 

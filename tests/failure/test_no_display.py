@@ -5,11 +5,12 @@ import re
 import socket
 import struct
 import subprocess
-import tempfile
 import unittest
 
-from desktop import WINDOW_SECONDS, Desktop
-from game_under_test import PROGRAM
+from session import Session
+from window import WINDOW_SECONDS, Game
+
+PROGRAM = os.environ["KEYFALL_PROGRAM"]
 
 PREFIX = "keyfall: cannot open the game window: "
 
@@ -47,17 +48,15 @@ def x_client(game, *command):
 
 class NoDisplay(unittest.TestCase):
     def start(self, **env):
-        """Runs the game with only the given environment, in an empty folder."""
-        env = {name: value for name, value in env.items() if value is not None}
-        env.setdefault("PATH", os.environ.get("PATH", "/usr/bin:/bin"))
-        for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS"):
-            if name in os.environ:
-                env[name] = os.environ[name]
-        with tempfile.TemporaryDirectory() as folder:
-            env.update(HOME=folder, XDG_RUNTIME_DIR=folder)
-            result = subprocess.run([PROGRAM], env=env, cwd=folder, capture_output=True,
-                                    text=True, timeout=WINDOW_SECONDS, stdin=subprocess.DEVNULL)
-            self.assertEqual(os.listdir(folder), [], "the game left files behind")
+        """Runs the game in a session without an X server, with the given environment added, in
+        its empty home."""
+        with Session(x_server=False) as session:
+            result = subprocess.run([PROGRAM], env=dict(session.env, **env), cwd=session.home,
+                                    capture_output=True, text=True, timeout=WINDOW_SECONDS,
+                                    stdin=subprocess.DEVNULL)
+            left = os.listdir(session.home) + [name for name in os.listdir(session.runtime)
+                                               if name != "bus"]
+            self.assertEqual(left, [], "the game left files behind")
         return result
 
     def assertGivesUp(self, result, reason):
@@ -84,11 +83,11 @@ class NoDisplay(unittest.TestCase):
     def test_x_server_chosen_where_wayland_is_at_hand_too(self):
         """As on a Wayland desktop with XWayland: there the window can open centred and the
         game can tell that it was minimized. The window brings the generated icon."""
-        with Desktop(sound_server=False) as desktop, socket.socket(socket.AF_UNIX) as wayland:
+        with Session() as session, socket.socket(socket.AF_UNIX) as wayland:
             # A compositor that never answers: a game that went to it would show no window.
-            wayland.bind(os.path.join(desktop.runtime, "wayland-0"))
+            wayland.bind(os.path.join(session.runtime, "wayland-0"))
             wayland.listen()
-            game = desktop.launch(PROGRAM, traced=False, WAYLAND_DISPLAY="wayland-0")
+            game = Game(session, WAYLAND_DISPLAY="wayland-0")
             icon = x_client(game, "xprop", "-id", str(game.window), "-notype", "32c",
                             "_NET_WM_ICON").partition("=")[2]
             self.assertEqual([int(value) for value in re.findall(r"\d+", icon)],

@@ -4,22 +4,22 @@ import os
 import unittest
 
 import player
-from desktop import SOUND_SECONDS, Desktop, run_tests, wait_for
-from game_under_test import PROGRAM
+from session import Session, wait_for
+from sound_server import run_tests
+from window import SOUND_SECONDS, Game
 
 SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
 
 
 class NoLeak(unittest.TestCase):
     def test_round_then_close(self):
-        with Desktop() as desktop:
+        with Session(sound_server=True) as session:
             # The sanitizer stops the program's threads to look for leaks, which it cannot do
             # under strace.
-            game = desktop.launch(PROGRAM, traced=False,
-                                  ASAN_OPTIONS="detect_leaks=1:abort_on_error=0",
-                                  LSAN_OPTIONS=f"suppressions={SUPPRESSIONS}:print_suppressions=0")
+            game = Game(session, ASAN_OPTIONS="detect_leaks=1:abort_on_error=0",
+                        LSAN_OPTIONS=f"suppressions={SUPPRESSIONS}:print_suppressions=0")
             player.play_round_with_every_sound(game)
-            wait_for(desktop.sound_server.playing_streams, SOUND_SECONDS, "the end sound to play")
+            wait_for(session.sound_server.playing_streams, SOUND_SECONDS, "the end sound to play")
             game.close_window()
             status = game.wait()
             self.assertNotIn("Sanitizer", game.stderr())

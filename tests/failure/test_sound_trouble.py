@@ -5,9 +5,13 @@ import os
 import time
 import unittest
 
+import shutil
+
 import player
-from desktop import SOUND_FILES, SOUND_SECONDS, Desktop, run_tests, wait_for
-from game_under_test import PROGRAM, copy_program, intact
+import window
+from session import Session, wait_for
+from sound_server import run_tests
+from window import SOUND_SECONDS, Game
 
 # A server that comes back is tried again within a second; it must be heard within two.
 HEARD_AGAIN_SECONDS = 2
@@ -19,7 +23,7 @@ ROUND_SECONDS = PAUSED_TICKS + 3
 
 def heard_again(game):
     """Starts a round, whose wrong keys are heard within the time a server that came back has."""
-    player.press(game, player.NEW_GAME)
+    game.press("lblNew")
     player.type_until_heard(game, HEARD_AGAIN_SECONDS, "a sound through the new server")
 
 
@@ -48,6 +52,10 @@ def not_a_sound(_source, target):
         text.write("RIFF? No: a text file that only bears a sound's name.\n" * 20)
 
 
+def intact(source, target):
+    shutil.copyfile(source, target)
+
+
 SOUND_STATES = (intact, missing, empty, cut_in_header, cut_in_samples, not_a_sound)
 
 
@@ -59,28 +67,28 @@ class SoundTrouble(unittest.TestCase):
             self.assertEqual(game.written_files(), [])
 
     def test_no_sound_device(self):
-        with Desktop(sound_server=False) as desktop:
-            game = desktop.launch(PROGRAM,
-                                  PULSE_SERVER="unix:" + os.path.join(desktop.dir, "no-server"))
+        with Session() as session:
+            game = Game(session, traced=True,
+                        PULSE_SERVER="unix:" + os.path.join(session.dir, "no-server"))
             player.play_round_with_every_sound(game)
             self.assertEndsCleanly(game)
 
     def test_sound_server_gone_while_a_sound_plays_then_back(self):
-        with Desktop() as desktop:
-            game = desktop.launch(PROGRAM)
+        with Session(sound_server=True) as session:
+            game = Game(session, traced=True)
             player.type_until_heard(game, SOUND_SECONDS, "the error sound")
-            desktop.sound_server.kill()
+            session.sound_server.kill()
             player.play_round_with_every_sound(game)
-            desktop.sound_server.start()
+            session.sound_server.start()
             heard_again(game)
             self.assertEndsCleanly(game)
 
     def test_sound_server_paused_mid_round(self):
-        with Desktop() as desktop:
-            game = desktop.launch(PROGRAM, traced=False)
+        with Session(sound_server=True) as session:
+            game = Game(session)
             player.start_round(game, ROUND_SECONDS)
             round_started = time.monotonic()
-            desktop.sound_server.pause()
+            session.sound_server.pause()
             try:
                 for _ in range(PAUSED_TICKS):
                     shown = player.clock(game)
@@ -88,38 +96,39 @@ class SoundTrouble(unittest.TestCase):
                     wait_for(lambda: player.clock(game) != shown, TICK_SECONDS,
                              "the clock to tick while the sound server is paused")
             finally:
-                desktop.sound_server.resume()
+                session.sound_server.resume()
             left = ROUND_SECONDS - (time.monotonic() - round_started)
-            wait_for(lambda: player.shows(game, player.TIME_OVER), left + TICK_SECONDS,
+            wait_for(lambda: game.shows(window.colour("timeOver")), left + TICK_SECONDS,
                      "the end of the round on time")
             heard_again(game)
             self.assertEndsCleanly(game)
 
     def test_quits_at_once_with_a_paused_sound_server(self):
-        with Desktop() as desktop:
-            game = desktop.launch(PROGRAM, traced=False)
+        with Session(sound_server=True) as session:
+            game = Game(session)
             player.type_until_heard(game, SOUND_SECONDS, "the error sound")
-            desktop.sound_server.pause()
+            session.sound_server.pause()
             try:
                 game.type("1")
-                player.press(game, player.QUIT)
+                game.press("lblQuit")
                 self.assertEqual(game.wait(1), 0, game.stderr())
             finally:
-                desktop.sound_server.resume()
+                session.sound_server.resume()
 
     def test_broken_sound_files(self):
         # Each run breaks the four files in four different ways, so that good and broken sounds
         # follow each other; over all runs each file is found in every state.
+        sounds = window.sound_files()
         for run in range(len(SOUND_STATES)):
             def state_of(name):
-                return SOUND_STATES[(SOUND_FILES.index(name) + run) % len(SOUND_STATES)]
+                return SOUND_STATES[(sounds.index(name) + run) % len(SOUND_STATES)]
 
-            states = {name: state_of(name).__name__ for name in SOUND_FILES}
-            with self.subTest(**states), Desktop() as desktop:
-                program = copy_program(
-                    os.path.join(desktop.dir, "game"),
+            states = {name: state_of(name).__name__ for name in sounds}
+            with self.subTest(**states), Session(sound_server=True) as session:
+                program = window.copy_program(
+                    os.path.join(session.dir, "game"),
                     lambda source, target: state_of(os.path.basename(target))(source, target))
-                game = desktop.launch(program)
+                game = Game(session, program, traced=True)
                 player.play_round_with_every_sound(game)
                 self.assertEqual(game.stderr(), "")
                 self.assertEndsCleanly(game)

@@ -3,14 +3,15 @@ of a round, of the pause after a miss, of a sound."""
 import unittest
 
 import player
-from desktop import SOUND_SECONDS, Desktop, run_tests, wait_for
-from game_under_test import PROGRAM
+import window
+from session import Session, wait_for
+from sound_server import run_tests
 
 
 class WindowClosed(unittest.TestCase):
     def setUp(self):
-        self.desktop = self.enterContext(Desktop())
-        self.game = self.desktop.launch(PROGRAM)
+        self.session = self.enterContext(Session(sound_server=True))
+        self.game = window.Game(self.session, traced=True)
 
     def assertEndsCleanly(self):
         self.assertEqual(self.game.wait(), 0, self.game.stderr())
@@ -18,31 +19,32 @@ class WindowClosed(unittest.TestCase):
         self.assertEqual(self.game.written_files(), [])
 
     def test_closed_while_a_target_falls(self):
-        player.press(self.game, player.NEW_GAME)
-        wait_for(lambda: player.shows(self.game, player.FALLING_TARGET),
-                 player.SHOWN_WITHIN_SECONDS, "a falling target")
+        self.game.press("lblNew")
+        wait_for(lambda: self.game.shows(window.colour("target")), player.SHOWN_WITHIN_SECONDS,
+                 "a falling target")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_closed_while_a_missed_target_waits_for_its_respawn(self):
-        player.press(self.game, player.NEW_GAME)
+        self.game.press("lblNew")
         # The respawn comes half a second after the target turns red.
-        wait_for(lambda: player.shows(self.game, player.MISSED_TARGET, player.GROUND),
+        missed = tuple(window.facts()["miss"]["colour"])
+        wait_for(lambda: self.game.shows(missed, window.ground()),
                  player.NORMAL_FALL_SECONDS + player.SHOWN_WITHIN_SECONDS, "a missed target")
-        self.assertEqual(self.desktop.sound_server.playing_streams(), 0,
+        self.assertEqual(self.session.sound_server.playing_streams(), 0,
                          "the respawn has come already")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_closed_while_a_sound_plays(self):
-        player.type_until_heard(self.game, SOUND_SECONDS, "the error sound to play")
+        player.type_until_heard(self.game, window.SOUND_SECONDS, "the error sound to play")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_quit_while_a_sound_plays(self):
-        player.press(self.game, player.NEW_GAME)
-        player.type_until_heard(self.game, SOUND_SECONDS, "the error sound to play")
-        player.press(self.game, player.QUIT)
+        self.game.press("lblNew")
+        player.type_until_heard(self.game, window.SOUND_SECONDS, "the error sound to play")
+        self.game.press("lblQuit")
         self.assertEndsCleanly()
 
 

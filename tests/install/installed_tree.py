@@ -4,12 +4,11 @@ import filecmp
 import os
 import re
 import subprocess
-import tempfile
 import xml.etree.ElementTree as ElementTree
 
 import file_trace
-from desktop import SOUND_FILES, WINDOW_SECONDS, stop, traced_command
-from sandbox import poll  # noqa: E402  found through desktop's path
+from session import Session, poll
+from window import WINDOW_SECONDS, sound_files, traced_command
 
 APP_ID = os.environ["KEYFALL_APP_ID"]
 ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
@@ -63,7 +62,7 @@ class InstalledTree:
         program = self.path(self.command_dir, "keyfall")
         self.test.assertFalse(os.path.islink(program), f"{program} is a link")
         self.test.assertTrue(os.access(program, os.X_OK), f"{program} is not executable")
-        for name in SOUND_FILES:
+        for name in sound_files():
             self.test.assertTrue(filecmp.cmp(self.path(SOUND_DIR, name),
                                              os.path.join(ASSETS_DIR, name), shallow=False), name)
 
@@ -151,27 +150,22 @@ class InstalledTree:
         return result.stdout + result.stderr
 
     def check_command_finds_its_sounds(self):
-        """Starts the command offscreen under strace: it must read the four sounds from their
-        folder, and keep running."""
-        with tempfile.TemporaryDirectory() as scratch:
-            os.chmod(scratch, 0o700)
-            env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": scratch,
-                   "XDG_RUNTIME_DIR": scratch, "QT_QPA_PLATFORM": "offscreen",
-                   "PULSE_SERVER": "unix:" + os.path.join(scratch, "no-sound-server")}
-            trace = os.path.join(scratch, "trace")
+        """Starts the command offscreen under strace, in a session without sound: it must read
+        the four sounds from their folder, and keep running."""
+        with Session(x_server=False) as session:
+            trace = session.path("trace")
             command = self.path(self.command_dir, "keyfall")
-            game = subprocess.Popen(traced_command(command, trace), env=env,
-                                    stdin=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                    start_new_session=True)
+            game = session.spawn(traced_command(command, trace), log_name="game.stderr",
+                                 env=dict(session.env, QT_QPA_PLATFORM="offscreen"))
             sound_dir = os.path.realpath(self.path(SOUND_DIR))
 
             def unread():
                 read = file_trace.files_read(trace)
-                return [name for name in SOUND_FILES if os.path.join(sound_dir, name) not in read]
+                return [name for name in sound_files()
+                        if os.path.join(sound_dir, name) not in read]
 
             poll(lambda: not unread() or game.poll() is not None, WINDOW_SECONDS)
-            running = game.poll() is None
-            stop(game)
-            self.test.assertTrue(running, game.stderr.read().decode(errors="replace"))
+            with open(session.path("game.stderr"), encoding="utf-8", errors="replace") as log:
+                self.test.assertIsNone(game.poll(), log.read())
             self.test.assertEqual(unread(), [], "sounds not read from " + sound_dir)
-            self.test.assertEqual(file_trace.files_written(trace, scratch), [])
+            self.test.assertEqual(file_trace.files_written(trace, session.home), [])

@@ -1,7 +1,6 @@
 """Finds where sounds begin in a recording and tells them apart by their strongest frequency."""
 import cmath
 import math
-import re
 
 FRAME_SECONDS = 0.005
 # A sound begins where the level jumps this much above the quietest of the frames just before it,
@@ -15,14 +14,6 @@ SPECTRUM_SAMPLES = 4096
 # the frame in which it rises, up to a frame early, and the null sink renders a few milliseconds
 # ahead of its clock, so the recording runs that much ahead of the wall clock.
 ONSET_EARLY_SECONDS = 0.010
-
-
-def read_signatures(header_path):
-    """The file name and strongest-frequency band of each sound, from the generator's header."""
-    pattern = re.compile(r'Signature\s+k\w+\s*\{\s*"([\w.]+)",\s*([\d.]+),\s*([\d.]+)')
-    with open(header_path) as header:
-        return {name: (float(low), float(high))
-                for name, low, high in pattern.findall(header.read())}
 
 
 def _level_dbfs(frame):

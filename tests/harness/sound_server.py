@@ -1,6 +1,4 @@
-"""A private X server and sound server for one test run, and the processes started in it.
-
-Every process started here is stopped when the sandbox closes, whatever ends the run.
+"""A private sound server for a session, and a recorder of what it plays.
 
 Tests run against either of two kinds of sound server, both reached through the PulseAudio
 protocol: "pulseaudio", and "pipewire" (PipeWire with WirePlumber and pipewire-pulse, headless).
@@ -9,17 +7,17 @@ installed exits with SKIPPED, which ctest reports as skipped. Both kinds look th
 (see SoundServer); Recorder records what a server plays.
 """
 import bisect
-import ctypes
 import os
-import select
 import shutil
 import signal
 import socket
 import subprocess
 import sys
-import tempfile
 import threading
 import time
+import unittest
+
+from session import stop, wait_for
 
 SAMPLE_RATE = 44100
 SINK = "keyfall_test"
@@ -28,114 +26,6 @@ SOUND_SERVERS = {"pulseaudio": ("pulseaudio",),
                  "pipewire": ("pipewire", "wireplumber", "pipewire-pulse")}
 # The exit status of a test that cannot run here; ctest's SKIP_RETURN_CODE.
 SKIPPED = 77
-
-
-def _raise_exit(signum, _frame):
-    raise SystemExit(128 + signum)
-
-
-def _die_with_parent():
-    # Even if the test itself is killed outright (as by a timeout), its servers do not linger.
-    PR_SET_PDEATHSIG = 1
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
-
-
-def stop(process):
-    """Ends a process, killed if it has not ended 3 s after being asked to. One that leads a group
-    of its own takes the group along: what it started, too."""
-    if process.poll() is not None:
-        return
-    own_group = os.getpgid(process.pid) == process.pid
-
-    def send(signum):
-        if own_group:
-            os.killpg(process.pid, signum)
-        else:
-            process.send_signal(signum)
-
-    send(signal.SIGTERM)
-    send(signal.SIGCONT)  # a stopped process acts on the signal only once it runs
-    try:
-        process.wait(timeout=3)
-    except subprocess.TimeoutExpired:
-        send(signal.SIGKILL)
-        process.wait()
-
-
-class Sandbox:
-    def __init__(self):
-        self.processes = []
-        self.dir = None
-
-    def __enter__(self):
-        self.dir = tempfile.mkdtemp(prefix="keyfall-e2e-")
-        for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-            signal.signal(signum, _raise_exit)
-        return self
-
-    def __exit__(self, *_exc):
-        for process in reversed(self.processes):
-            stop(process)
-        if os.environ.get("KEYFALL_E2E_KEEP"):
-            print(f"kept {self.dir}")
-        else:
-            shutil.rmtree(self.dir, ignore_errors=True)
-        return False
-
-    def path(self, name):
-        return os.path.join(self.dir, name)
-
-    def spawn(self, args, log_name=None, **kwargs):
-        with open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab") as log:
-            kwargs.setdefault("stdout", log)
-            kwargs.setdefault("stderr", log)
-            process = subprocess.Popen(args, stdin=subprocess.DEVNULL,
-                                       preexec_fn=_die_with_parent, **kwargs)
-        self.processes.append(process)
-        return process
-
-    def stop(self, process):
-        process.terminate()
-        process.wait(timeout=3)
-
-
-def poll(condition, timeout):
-    """Calls condition until it returns something true, which is returned; None after timeout."""
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        result = condition()
-        if result:
-            return result
-        time.sleep(0.02)
-    return None
-
-
-def wait_until(condition, timeout, what):
-    result = poll(condition, timeout)
-    if not result:
-        sys.exit(f"timed out after {timeout} s waiting for {what}")
-    return result
-
-
-def start_xvfb(sandbox):
-    """Starts Xvfb on a free display that it picks itself; returns (DISPLAY, framebuffer file).
-
-    The screen is also kept as an XWD image in a file, which serves as the screenshot."""
-    fbdir = sandbox.path("fb")
-    os.mkdir(fbdir)
-    read_end, write_end = os.pipe()
-    sandbox.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                   "-fbdir", fbdir, "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):
-        ready, _, _ = select.select([read_end], [], [], 10)
-        chunk = os.read(read_end, 16) if ready else b""
-        if not chunk:
-            sys.exit("Xvfb did not start")
-        number += chunk
-    os.close(read_end)
-    return ":" + number.decode().strip(), os.path.join(fbdir, "Xvfb_screen0")
 
 
 # The PipeWire daemon's part: one null sink, at the rate the recorder reads, made the default.
@@ -147,7 +37,7 @@ context.objects = [
 ]
 """
 # WirePlumber's part, read after its defaults (50-*) and before they take effect (90-*): no
-# devices to look for, and no Flatpak portal, which would need a D-Bus session.
+# devices to look for, and no Flatpak portal to ask.
 _WIREPLUMBER_LUA = {
     "main.lua.d": "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
                   "libcamera_monitor.enabled = false\n"
@@ -171,23 +61,27 @@ def sound_server_kind():
     return kind
 
 
-class SoundServer:
-    """A private sound server of the given kind whose only output is the null sink SINK, its
-    default; clients reach it at address (PULSE_SERVER). It keeps its configuration and state,
-    and PulseAudio its cookie, in home: a client that shares that home reads the cookie instead
-    of writing one."""
+def run_tests():
+    """Runs the script's tests against the sound server of sound_server_kind(); skips them all
+    when it is not installed."""
+    sound_server_kind()
+    unittest.main()
 
-    def __init__(self, sandbox, kind, home):
-        self.sandbox = sandbox
-        self.kind = kind
-        runtime = sandbox.path("sound-runtime")
-        os.mkdir(runtime, 0o700)
-        self.env = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime,
-                        XDG_CONFIG_HOME=os.path.join(home, ".config"), PULSE_RUNTIME_PATH=runtime)
+
+class SoundServer:
+    """The session's sound server, of sound_server_kind(), whose only output is the null sink
+    SINK, its default; clients reach it at address, the session's PULSE_SERVER. It keeps its
+    configuration and state, and PulseAudio its cookie, in the session's home: a client of the
+    session reads the cookie instead of writing one."""
+
+    def __init__(self, session):
+        self.session = session
+        self.kind = sound_server_kind()
+        self.address = session.env["PULSE_SERVER"]
+        self.env = dict(session.env, PULSE_RUNTIME_PATH=os.path.dirname(self.address[5:]))
         self.env.pop("DISPLAY", None)
-        # Where either kind puts its socket by default.
-        self.address = "unix:" + os.path.join(runtime, "native")
-        if kind == "pipewire":
+        os.makedirs(self.env["PULSE_RUNTIME_PATH"], 0o700)
+        if self.kind == "pipewire":
             self._write_pipewire_config()
         self.processes = {}
         self.start()
@@ -203,7 +97,7 @@ class SoundServer:
                 conf.write(text)
 
     def _spawn(self, *args):
-        self.processes[args[0]] = self.sandbox.spawn(list(args), env=self.env)
+        self.processes[args[0]] = self.session.spawn(list(args), env=self.env)
 
     def start(self):
         """Starts the server, at first or again after kill(), and waits until its sink is the
@@ -211,7 +105,7 @@ class SoundServer:
         if self.kind == "pipewire":
             self._spawn("pipewire")
             core = os.path.join(self.env["XDG_RUNTIME_DIR"], "pipewire-0")
-            wait_until(lambda: _accepts(core), 10, "PipeWire")
+            wait_for(lambda: _accepts(core), 10, "PipeWire")
             self._spawn("wireplumber")
             self._spawn("pipewire-pulse")
         else:
@@ -221,7 +115,7 @@ class SoundServer:
                 # Without rewinds the monitor records exactly what the sink plays, in order.
                 f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
                 f"--load=module-native-protocol-unix socket={self.address[5:]} auth-anonymous=1")
-        wait_until(lambda: f"Default Sink: {SINK}\n" in (self._pactl("info") or ""), 10,
+        wait_for(lambda: f"Default Sink: {SINK}\n" in (self._pactl("info") or ""), 10,
                    f"{self.kind} to offer its sink")
 
     def _answering(self):
@@ -248,7 +142,7 @@ class SoundServer:
 
     def _pactl(self, *args):
         try:
-            result = subprocess.run(["pactl", "--server", self.address, *args],
+            result = subprocess.run(["pactl", "--server", self.address, *args], env=self.env,
                                     capture_output=True, text=True, timeout=5)
         except subprocess.TimeoutExpired:
             raise AssertionError(f"the {self.kind} server did not answer pactl") from None
@@ -273,15 +167,6 @@ def _accepts(socket_path):
     return True
 
 
-def start_sound_server(sandbox, home=None):
-    """Starts a private sound server of sound_server_kind(); its home is a new folder of the
-    sandbox unless given."""
-    if home is None:
-        home = sandbox.path("home")
-        os.mkdir(home)
-    return SoundServer(sandbox, sound_server_kind(), home)
-
-
 class Recorder:
     """Records the null sink's monitor as 16-bit mono and maps wall-clock times to its samples.
 
@@ -293,11 +178,10 @@ class Recorder:
     # two writes of the recording, less than the gap between two stretches dropped or added.
     DATING_SECONDS = 0.3
 
-    def __init__(self, sandbox, server):
-        self.file = sandbox.path("recording.raw")
-        self.sandbox = sandbox
-        self.process = sandbox.spawn(
-            ["parec", "--server", server, "-d", SINK + ".monitor", "--raw", "--format=s16le",
+    def __init__(self, session):
+        self.file = session.path("recording.raw")
+        self.process = session.spawn(
+            ["parec", "-d", SINK + ".monitor", "--raw", "--format=s16le",
              f"--rate={SAMPLE_RATE}", "--channels=1", "--latency-msec=5", self.file],
             log_name="parec.log")
         # (wall-clock time, seconds of sound in the file then), in the order they were taken.
@@ -305,7 +189,7 @@ class Recorder:
         self._watching = threading.Event()
         self._watcher = threading.Thread(target=self._watch, daemon=True)
         self._watcher.start()
-        wait_until(lambda: self._watches and self._watches[-1][1], 10, "the recording to start")
+        wait_for(lambda: self._watches and self._watches[-1][1], 10, "the recording to start")
 
     def _size(self):
         return os.path.getsize(self.file) if os.path.exists(self.file) else 0
@@ -327,11 +211,11 @@ class Recorder:
 
     def wait_until_recorded(self, wall_time, timeout):
         """Waits until the recording reaches the given wall-clock time."""
-        wait_until(lambda: self._watches[-1][1] >= wall_time - self._start_near(wall_time),
+        wait_for(lambda: self._watches[-1][1] >= wall_time - self._start_near(wall_time),
                    timeout, "the recording to catch up")
 
     def stop(self):
-        self.sandbox.stop(self.process)
+        stop(self.process)
         self._watching.set()
         self._watcher.join()
         with open(self.file, "rb") as raw:

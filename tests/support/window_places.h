@@ -1,0 +1,32 @@
+#pragma once
+
+#include "game/form1.h"
+#include "ui/geometry.h"
+
+namespace keyfall::testing {
+
+// Where a control lies in the window's client area, in pixels, as the window places it: a control
+// of the settings panel within the panel.
+template <typename Control> QRect placeInWindow(const Form1& form, const Control& control)
+{
+    if constexpr (requires { control.In; }) {
+        if (control.In == Container::Frame1)
+            return placeOf(control).translated(placeOf(form.Frame1).topLeft());
+    }
+    return placeOf(control);
+}
+
+// A point of the control that takes its clicks: its centre; but an auto-size label is only as
+// wide as its text, which may be narrower than the width it stores, so a quarter of that in.
+template <typename Control> QPoint clickPoint(const Form1& form, const Control& control)
+{
+    const QRect place = placeInWindow(form, control);
+    int across = place.width() / 2;
+    if constexpr (requires { control.AutoSize; }) {
+        if (control.AutoSize)
+            across = place.width() / 4;
+    }
+    return { place.x() + across, place.y() + place.height() / 2 };
+}
+
+}
