@@ -66,6 +66,8 @@ namespace {
 
 std::optional<int> answerCommandLine(int argc, char* argv[], const char* version)
 {
+    if (argc <= 1) // as the menu starts it: nothing to parse, and no parser to build
+        return std::nullopt;
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -7,7 +7,7 @@ import subprocess
 import xml.etree.ElementTree as ElementTree
 
 import file_trace
-from session import Session, poll
+from session import PASSED_ON, Session, poll
 from window import WINDOW_SECONDS, sound_files, traced_command
 
 APP_ID = os.environ["KEYFALL_APP_ID"]
@@ -15,7 +15,7 @@ ASSETS_DIR = os.environ["KEYFALL_ASSETS_DIR"]
 SOURCE_DIR = os.environ["KEYFALL_SOURCE_DIR"]
 ICON_SIZES = (32, 64, 128, 256)
 SOUND_DIR = os.path.join("share", "games", "keyfall")
-NO_DISPLAY = {"PATH": os.environ.get("PATH", "/usr/bin:/bin")}
+NO_DISPLAY = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
 USAGE = "Usage: keyfall [-h | --help] [-v | --version] [Qt options]\n"
 # The command line without a display: arguments, status, standard output, standard error.
 COMMAND_LINES = (
