@@ -45,20 +45,33 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
 
 MainWindow::~MainWindow() = default;
 
-// Widgets are made from back to front, since one made later lies on top: the frame above the
-// window's painted controls, and the speed options and the round-length box above the frame.
 void MainWindow::createWidgets()
 {
-    Form1& f = *form_;
-    surface_ = new StarfieldSurface(f, this);
+    surface_ = new StarfieldSurface(*form_, this);
     surface_->setObjectName(u"Form1"_s);
+    text1_ = makeInputBox(form_->Text1, u"Text1"_s, surface_);
+}
+
+void MainWindow::connectEvents()
+{
+    connect(surface_, &ControlSurface::labelClicked, this, &MainWindow::clickLabel);
+    connect(text1_, &QLineEdit::textEdited, this,
+        [this](const QString& text) { handle([&text](Form1& f) { f.setText1Text(text); }); });
+}
+
+// The settings panel and the controls shown with it are made when the panel first opens, since
+// the window's first frame shows none of them. They are made from back to front, since one made
+// later lies on top: the frame above the window's painted controls, and the speed options and the
+// round-length box above the frame.
+void MainWindow::createSettingsWidgets()
+{
+    Form1& f = *form_;
     frame_ = new SettingsFrame(f, surface_);
     frame_->setObjectName(u"Frame1"_s);
     command1_ = new LevelButton(f.Command1, u"Command1"_s, frame_);
     command2_ = new LevelButton(f.Command2, u"Command2"_s, frame_);
     command3_ = new LevelButton(f.Command3, u"Command3"_s, frame_);
     option3_ = makeOptionButton(f.Option3, u"Option3"_s, frame_);
-    text1_ = makeInputBox(f.Text1, u"Text1"_s, surface_);
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
     option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
@@ -74,12 +87,12 @@ void MainWindow::createWidgets()
     setTabOrder(combo1_, command1_);
     setTabOrder(command1_, command2_);
     setTabOrder(command2_, command3_);
+    connectSettingsEvents();
 }
 
-void MainWindow::connectEvents()
+void MainWindow::connectSettingsEvents()
 {
-    for (ControlSurface* surface : std::initializer_list<ControlSurface*> { surface_, frame_ })
-        connect(surface, &ControlSurface::labelClicked, this, &MainWindow::clickLabel);
+    connect(frame_, &ControlSurface::labelClicked, this, &MainWindow::clickLabel);
     connect(command1_, &QPushButton::clicked, this, [this] { handle(&Form1::Command1_Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { handle(&Form1::Command2_Click); });
     connect(command3_, &QPushButton::clicked, this, [this] { handle(&Form1::Command3_Click); });
@@ -89,8 +102,6 @@ void MainWindow::connectEvents()
         connect(button, &QRadioButton::clicked, this,
             [this, option] { handle([option](Form1& f) { f.chooseOption(*option); }); });
     }
-    connect(text1_, &QLineEdit::textEdited, this,
-        [this](const QString& text) { handle([&text](Form1& f) { f.setText1Text(text); }); });
     connect(combo1_, &QComboBox::currentTextChanged, this,
         [this](const QString& text) { handle([&text](Form1& f) { f.Combo1.Text = text; }); });
 }
@@ -129,18 +140,25 @@ void MainWindow::clickLabel(const Label* label)
 
 void MainWindow::refreshFromModel()
 {
-    const bool panelWasShown = !frame_->isHidden();
+    const Form1& f = *form_;
+    const bool settingsShown
+        = f.Frame1.Visible || f.Option1.Visible || f.Option2.Visible || f.Combo1.Visible;
+    if (!frame_ && settingsShown)
+        createSettingsWidgets();
+    const bool panelWasShown = frame_ && !frame_->isHidden();
     surface_->refresh();
-    frame_->refresh();
-    syncWidgets();
+    syncInputBox(*text1_, f.Text1);
+    if (frame_) {
+        frame_->refresh();
+        syncSettingsWidgets();
+    }
     keepTypingFocus(panelWasShown);
 }
 
-void MainWindow::syncWidgets()
+void MainWindow::syncSettingsWidgets()
 {
     const Form1& f = *form_;
     syncShown(*frame_, f.Frame1.Visible);
-    syncInputBox(*text1_, f.Text1);
     syncOptionButton(*option1_, f.Option1);
     syncOptionButton(*option2_, f.Option2);
     syncOptionButton(*option3_, f.Option3);

@@ -40,10 +40,12 @@ protected:
 private:
     void createWidgets();
     void connectEvents();
+    void createSettingsWidgets();
+    void connectSettingsEvents();
     void bindCommandKeys();
     void handle(const std::function<void(Form1&)>& action);
     void clickLabel(const Label* label);
-    void syncWidgets();
+    void syncSettingsWidgets();
     void keepTypingFocus(bool panelWasShown);
     void placeInCentreOfScreen();
 
@@ -51,8 +53,9 @@ private:
     std::unique_ptr<Form1> form_;
 
     StarfieldSurface* surface_ = nullptr;
-    SettingsFrame* frame_ = nullptr;
     QLineEdit* text1_ = nullptr;
+    // Made when the settings panel first opens.
+    SettingsFrame* frame_ = nullptr;
     QRadioButton* option1_ = nullptr;
     QRadioButton* option2_ = nullptr;
     QRadioButton* option3_ = nullptr;
