@@ -8,9 +8,10 @@
 namespace keyfall {
 
 // Plays clips through one stream to the PulseAudio server (or PipeWire's PulseAudio server) on a
-// thread of its own. The caller's thread never waits for the server: play() only leaves the
-// request for that thread and wakes it. While there is no server, or it does not answer, the clips
-// are dropped, and the connection is tried again in the background with growing pauses.
+// thread of its own, which loads libpulse. The caller's thread never waits for the server: play()
+// only leaves the request for that thread and wakes it. A clip is heard on time or not at all:
+// while there is no server, or it does not answer, the clips are dropped, and the connection is
+// tried again in the background with growing pauses.
 class PulseOutput {
 public:
     explicit PulseOutput(std::vector<PcmSound> clips);
