@@ -13,6 +13,7 @@ import subprocess
 import sys
 
 import audio_analysis
+import sound_server_figures
 import window
 from figures import Row, delays_after, median, percentile, spread, table
 from session import Session, wait_for
@@ -166,6 +167,8 @@ def main():
                                              ticks_file, build])
         with open(ticks_file) as lines:
             records = [(name, int(us)) for name, us in (line.split() for line in lines)]
+    log("sound server: its cost beside another stream, and key to sound on a pipe sink")
+    sound_rows = sound_server_figures.cost_rows(build) + sound_server_figures.latency_rows(build)
     log("handler costs")
     costs = bench.handler_costs()
 
@@ -201,6 +204,7 @@ def main():
     rows.append(Row("Key to the first sample of the hit sound", spread(delays, digits=1),
                     f"{unheard} hits never heard", "median <= 6, p99 <= 12 ms",
                     not unheard and median(delays) <= 6 and percentile(delays, 0.99) <= 12))
+    rows.extend(sound_rows)
     for case, micros in play_calls.items():
         rows.append(Row(f"One play() on the calling thread, sound server {case}",
                         spread(micros, unit="us"), "-", "p99 <= 50 us",
