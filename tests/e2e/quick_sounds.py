@@ -27,9 +27,9 @@ def main():
     program, sound_dir = sys.argv[1:3]
     with Session(x_server=False, sound_server=True) as session:
         recorder = Recorder(session)
-        played = session.spawn([program, sound_dir, *STEPS], env=dict(
-            session.env, QT_QPA_PLATFORM="offscreen"), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-            text=True)
+        played = session.spawn([program, sound_dir, *STEPS],
+                               env=dict(session.env, QT_QPA_PLATFORM="offscreen"),
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         out, errors = played.communicate(timeout=20)
         samples = recorder.stop()
         if played.returncode != 0:

@@ -21,7 +21,8 @@ class UnusualFolder(unittest.TestCase):
             self.assertEqual(game.wait(), 0, game.stderr())
             self.assertEqual(game.stderr(), "")
             read = game.files_read()
-            unread = [name for name in window.sound_files() if os.path.join(folder, name) not in read]
+            unread = [name for name in window.sound_files()
+                      if os.path.join(folder, name) not in read]
             self.assertEqual(unread, [], "sounds not read from " + folder)
             self.assertEqual(game.written_files(), [])
 
