@@ -10,6 +10,7 @@ import time
 import audio_analysis
 import window
 from session import Session, poll
+from window import SHOWN_WITHIN_SECONDS
 from sound_server import SAMPLE_RATE, Recorder
 
 QUICK_HITS = 20
@@ -18,15 +19,12 @@ HEARD_WITHIN_SECONDS = 0.3
 # A miss comes 18 fall ticks of 200 ms after the target appears, the respawn 500 ms later.
 MISS_WITHIN_SECONDS = 5.0
 RESPAWN_SECONDS = 0.5
-# What the window shows in answer to a click or a key comes within a frame or two; this is a
-# few times that on a loaded machine.
-SHOWN_WITHIN_SECONDS = 1.0
 BOING_SECONDS = 0.4  # how long the respawn's sound lasts
 
 CLIENT_WIDTH, CLIENT_HEIGHT = 657, 337
 TARGET_WIDTH = 50  # the widest 48-point letter, in pixels
 WHITE = window.colour("target")
-RED = tuple(window.facts()["miss"]["colour"])
+RED = window.colour("missed")
 
 
 class Checks:
@@ -83,8 +81,7 @@ def main():
         for letter, _ in sequence[:QUICK_HITS]:
             time.sleep(max(0.0, next_hit - time.time()))
             sent = game.key(letter)
-            expected.append((sent, "shooted.wav", HEARD_WITHIN_SECONDS,
-                             "key"))
+            expected.append((sent, "shooted.wav", HEARD_WITHIN_SECONDS, "key"))
             next_hit = sent + HIT_INTERVAL_SECONDS
         letter, left = sequence[QUICK_HITS]
         after_hits = poll(lambda: shown(game, lambda image: in_column(
@@ -95,8 +92,7 @@ def main():
                       f"target {QUICK_HITS + 1} {letter!r} shows in its column at x = {left:.0f}")
 
         wrong = "z" if letter != "z" else "y"
-        expected.append((game.key(wrong), "wrong.wav",
-                         HEARD_WITHIN_SECONDS, "key"))
+        expected.append((game.key(wrong), "wrong.wav", HEARD_WITHIN_SECONDS, "key"))
 
         # The target stays red for half a second only: the look at the ground is kept small, so
         # that it is quick even on a loaded machine.

@@ -2,13 +2,11 @@
 of a round."""
 import window
 from session import wait_for
+from window import SHOWN_WITHIN_SECONDS
 
 # Long enough for a target to fall and respawn at the fastest speed.
 ROUND_SECONDS = 4
 NORMAL_FALL_SECONDS = 3.6
-# What the window shows in answer to a click or a key comes within a frame or two; this is a
-# few times that on a loaded machine.
-SHOWN_WITHIN_SECONDS = 2
 
 
 def panel_open(game):

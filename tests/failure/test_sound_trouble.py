@@ -2,10 +2,9 @@
 answering or goes away, sound files that are missing, empty, cut short or not sounds at all. A
 sound server that comes back is heard again."""
 import os
+import shutil
 import time
 import unittest
-
-import shutil
 
 import player
 import window
@@ -52,10 +51,7 @@ def not_a_sound(_source, target):
         text.write("RIFF? No: a text file that only bears a sound's name.\n" * 20)
 
 
-def intact(source, target):
-    shutil.copyfile(source, target)
-
-
+intact = shutil.copyfile
 SOUND_STATES = (intact, missing, empty, cut_in_header, cut_in_samples, not_a_sound)
 
 

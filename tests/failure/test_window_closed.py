@@ -20,17 +20,16 @@ class WindowClosed(unittest.TestCase):
 
     def test_closed_while_a_target_falls(self):
         self.game.press("lblNew")
-        wait_for(lambda: self.game.shows(window.colour("target")), player.SHOWN_WITHIN_SECONDS,
-                 "a falling target")
+        wait_for(lambda: self.game.shows(window.colour("target")),
+                 window.SHOWN_WITHIN_SECONDS, "a falling target")
         self.game.close_window()
         self.assertEndsCleanly()
 
     def test_closed_while_a_missed_target_waits_for_its_respawn(self):
         self.game.press("lblNew")
         # The respawn comes half a second after the target turns red.
-        missed = tuple(window.facts()["miss"]["colour"])
-        wait_for(lambda: self.game.shows(missed, window.ground()),
-                 player.NORMAL_FALL_SECONDS + player.SHOWN_WITHIN_SECONDS, "a missed target")
+        wait_for(lambda: self.game.shows(window.colour("missed"), window.ground()),
+                 player.NORMAL_FALL_SECONDS + window.SHOWN_WITHIN_SECONDS, "a missed target")
         self.assertEqual(self.session.sound_server.playing_streams(), 0,
                          "the respawn has come already")
         self.game.close_window()

@@ -1,7 +1,6 @@
-"""Reads the screen of an Xvfb started with -fbdir, which keeps it as an XWD image in a file,
-and writes PNG files; python's standard library only."""
+"""Reads the screen of an Xvfb started with -fbdir, which keeps it as an XWD image in a file;
+python's standard library only."""
 import struct
-import zlib
 
 _FIELDS = ("header_size file_version pixmap_format pixmap_depth width height xoffset byte_order "
            "bitmap_unit bitmap_bit_order bitmap_pad bits_per_pixel bytes_per_line visual_class "
@@ -50,15 +49,3 @@ def read_xwd(path, x=0, y=0, width=None, height=None):
         values = struct.unpack(f"{order}{width}I", data[offset:offset + width * 4])
         rows.append([tuple((v & mask) >> shift for mask, shift in masks) for v in values])
     return Image(rows)
-
-
-def write_png(image, path):
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + \
-            struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF)
-
-    raw = b"".join(b"\0" + bytes(value for pixel in row for value in pixel) for row in image.rows)
-    header = struct.pack(">IIBBBBB", image.width, image.height, 8, 2, 0, 0, 0)
-    with open(path, "wb") as png:
-        png.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
-                  chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))

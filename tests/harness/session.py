@@ -1,43 +1,29 @@
-"""A private desktop session for one test: what a desktop gives a program, and nothing of the
-caller's. It has an X server, a session bus, a home with its XDG folders, a runtime folder and,
-if asked for, a sound server (see sound_server.py), all of its own. Its environment is built from
-scratch: DISPLAY, WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, PULSE_SERVER and XDG_* of the caller
-never reach what runs in it.
+"""A private desktop session for one test: an X server, a session bus, a home with its XDG
+folders, a runtime folder and, if asked for, a sound server (sound_server.py), all of its own. Its
+environment is built from scratch: the caller's DISPLAY, WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS,
+PULSE_SERVER and XDG_* never reach what runs in it.
 
-Every process started in the session bears the session's mark in its environment, and so does
-everything those start in turn. When the session closes, whatever ended the test, it stops what it
-started; a marked process still running after that is killed and fails the test, named.
+Every process of the session, and whatever those start, bears the session's mark in its
+environment. When the session closes, whatever ended the test, it stops what it started; a marked
+process still running after that is killed and fails the test, named.
 """
 import ctypes
 import os
-import select
 import shutil
 import signal
 import subprocess
 import tempfile
 import time
 
-# Of the caller's environment, only the search path and the sanitizers' options are passed on; no
-# locale, so that nothing may depend on one.
+# Of the caller's environment only these are passed on: no locale, so nothing may depend on one.
 PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 MARK = "KEYFALL_TEST_SESSION"
-START_SECONDS = 10
 STOP_SECONDS = 3
-
-# A bus that starts no service on demand: whatever it started would be one more process to end.
-# A program that asks for one, as Qt does for the accessibility bus, is told at once that there
-# is none.
-_BUS_CONFIG = """<busconfig>
-  <type>session</type>
-  <listen>unix:path={socket}</listen>
-  <auth>EXTERNAL</auth>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-"""
+# A bus that starts no service on demand, which would be one more process to end: a program that
+# asks for one, as Qt does for the accessibility bus, is told at once that there is none.
+_BUS_CONFIG = """<busconfig><type>session</type><listen>unix:path={socket}</listen>
+<auth>EXTERNAL</auth><policy context="default"><allow send_destination="*" eavesdrop="true"/>
+<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>"""
 
 
 def poll(condition, timeout):
@@ -70,16 +56,13 @@ def _die_with_parent():
 
 
 def stop(process):
-    """Ends a process and the group it leads, killed if it has not ended a while after being
-    asked to."""
-    if process.poll() is not None:
-        return
-
+    """Ends a process and the group it leads, killed if it has not ended a while after asked."""
     def send(signum):
-        try:
-            os.killpg(process.pid, signum)
-        except ProcessLookupError:
-            pass
+        if process.poll() is None:
+            try:
+                os.killpg(process.pid, signum)
+            except ProcessLookupError:  # ended just now
+                pass
 
     send(signal.SIGTERM)
     send(signal.SIGCONT)  # a stopped process acts on the signal only once it runs
@@ -90,22 +73,18 @@ def stop(process):
         process.wait()
 
 
-def _marked_processes(mark):
-    """(pid, command line) of every running process whose environment bears the mark."""
-    wanted = f"{MARK}={mark}".encode()
+def _marked(mark):
+    """(pid, command line) of every other process whose environment bears the mark."""
     found = []
     for pid in filter(str.isdigit, os.listdir("/proc")):
         try:
-            with open(f"/proc/{pid}/environ", "rb") as environ:
-                if wanted not in environ.read().split(b"\0"):
-                    continue
-            with open(f"/proc/{pid}/cmdline", "rb") as cmdline:
-                command = cmdline.read().replace(b"\0", b" ").decode(errors="replace").strip()
+            with open(f"/proc/{pid}/environ", "rb") as environ, \
+                    open(f"/proc/{pid}/cmdline", "rb") as cmdline:
+                if f"{MARK}={mark}".encode() in environ.read().split(b"\0"):
+                    found.append((int(pid), cmdline.read().replace(b"\0", b" ").decode().strip()))
         except OSError:  # gone already, or not ours to read
-            continue
-        if int(pid) != os.getpid():
-            found.append((int(pid), command))
-    return found
+            pass
+    return [(pid, command) for pid, command in found if pid != os.getpid()]
 
 
 class Session:
@@ -119,22 +98,28 @@ class Session:
         self.dir = tempfile.mkdtemp(prefix="keyfall-test-")
         for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             signal.signal(signum, _raise_exit)
-        self.home = self.folder("home")
-        self.runtime = self.folder("runtime")
+        self.home, self.runtime = self.folder("home"), self.folder("runtime")
         self.env = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
-        self.env.update({
-            MARK: self.dir, "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
-            # Made by whoever first writes there, as on a new account: the home starts empty.
-            "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
-            "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
-            "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
-            "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
-            # Where a sound server of the session listens; none does unless asked for.
-            "PULSE_SERVER": "unix:" + os.path.join(self.runtime, "pulse", "native")})
+        # The XDG folders are made by whoever first writes there, as on a new account.
+        self.env.update({MARK: self.dir, "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
+                         "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
+                         "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
+                         "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
+                         "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+                         # Where the session's sound server listens, if it has one.
+                         "PULSE_SERVER": "unix:" + os.path.join(self.runtime, "pulse", "native")})
         try:
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
+            with open(self.path("bus.conf"), "w", encoding="utf-8") as conf:
+                conf.write(_BUS_CONFIG.format(socket=os.path.join(self.runtime, "bus")))
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_server(
+                ["dbus-daemon", "--nofork", "--config-file=" + self.path("bus.conf"),
+                 "--print-address={fd}"], "the session bus")
             if self.with_x_server:
-                self.env["DISPLAY"], self.screen_file = self._start_x_server()
+                # Xvfb keeps the screen as an XWD image in a file, which serves as the screenshot.
+                self.env["DISPLAY"] = ":" + self._start_server(
+                    ["Xvfb", "-screen", "0", "1024x768x24", "-fbdir", self.folder("screen"),
+                     "-nolisten", "tcp", "-noreset", "-displayfd", "{fd}"], "Xvfb")
+                self.screen_file = self.path("screen/Xvfb_screen0")
             if self.with_sound_server:
                 from sound_server import SoundServer
                 self.sound_server = SoundServer(self)
@@ -146,8 +131,7 @@ class Session:
     def __exit__(self, *_exc):
         for process in reversed(self.processes):
             stop(process)
-        left = [] if poll(lambda: not _marked_processes(self.dir), STOP_SECONDS) else \
-            _marked_processes(self.dir)
+        left = [] if poll(lambda: not _marked(self.dir), STOP_SECONDS) else _marked(self.dir)
         for pid, _ in left:
             os.kill(pid, signal.SIGKILL)
         if os.environ.get("KEYFALL_TEST_KEEP"):
@@ -157,19 +141,16 @@ class Session:
         if left:
             raise AssertionError("left running after the session closed: " +
                                  "; ".join(f"{pid} {command}" for pid, command in left))
-        return False
 
     def path(self, name):
         return os.path.join(self.dir, name)
 
     def folder(self, name):
-        path = self.path(name)
-        os.makedirs(path, 0o700)
-        return path
+        os.makedirs(self.path(name), 0o700)
+        return self.path(name)
 
     def spawn(self, args, log_name=None, env=None, **kwargs):
-        """Starts a process in the session, leading a group of its own, its output logged to a
-        file of the session."""
+        """Starts a process of the session, leading a group of its own, its output logged."""
         with open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab") as log:
             kwargs.setdefault("stdout", log)
             kwargs.setdefault("stderr", log)
@@ -179,37 +160,14 @@ class Session:
         self.processes.append(process)
         return process
 
-    def _spawn_and_read_line(self, args, what):
+    def _start_server(self, args, what):
         """Starts a server that writes a line to the file descriptor {fd} of its arguments once
-        it is ready, and returns the line."""
+        it is ready; returns the line."""
         read_end, write_end = os.pipe()
         self.spawn([arg.format(fd=write_end) for arg in args], pass_fds=(write_end,))
         os.close(write_end)
-        line = b""
-        try:
-            while not line.endswith(b"\n"):
-                ready, _, _ = select.select([read_end], [], [], START_SECONDS)
-                chunk = os.read(read_end, 256) if ready else b""
-                if not chunk:
-                    raise AssertionError(f"{what} did not start")
-                line += chunk
-        finally:
-            os.close(read_end)
-        return line.decode().strip()
-
-    def _start_bus(self):
-        config = self.path("bus.conf")
-        with open(config, "w", encoding="utf-8") as conf:
-            conf.write(_BUS_CONFIG.format(socket=os.path.join(self.runtime, "bus")))
-        return self._spawn_and_read_line(
-            ["dbus-daemon", "--nofork", f"--config-file={config}", "--print-address={fd}"],
-            "the session bus")
-
-    def _start_x_server(self):
-        """Starts Xvfb on a free display that it picks itself; returns (DISPLAY, screen file):
-        Xvfb keeps the screen as an XWD image in that file, which serves as the screenshot."""
-        screen_dir = self.folder("screen")
-        number = self._spawn_and_read_line(
-            ["Xvfb", "-screen", "0", "1024x768x24", "-fbdir", screen_dir, "-nolisten", "tcp",
-             "-noreset", "-displayfd", "{fd}"], "Xvfb")
-        return ":" + number, os.path.join(screen_dir, "Xvfb_screen0")
+        with os.fdopen(read_end) as ready:
+            line = ready.readline().strip()
+        if not line:
+            raise AssertionError(f"{what} did not start")
+        return line

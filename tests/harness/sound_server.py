@@ -116,7 +116,7 @@ class SoundServer:
                 f"--load=module-null-sink sink_name={SINK} rate={SAMPLE_RATE} norewinds=1",
                 f"--load=module-native-protocol-unix socket={self.address[5:]} auth-anonymous=1")
         wait_for(lambda: f"Default Sink: {SINK}\n" in (self._pactl("info") or ""), 10,
-                   f"{self.kind} to offer its sink")
+                 f"{self.kind} to offer its sink")
 
     def _answering(self):
         """The processes that answer the PulseAudio protocol."""

@@ -1,8 +1,7 @@
-// Prints as JSON what a driver of the real window needs to know of it, taken from the game's own
-// model: where the controls lie and where each takes a click, in pixels; the colours the game
-// paints that the starfield never shows; the first targets of a round and the column each falls in;
-// where a missed target stops; and the game's sounds, with the band of each one's strongest
-// frequency.
+// Prints as JSON what a driver of the real window needs to know, from the game's own model: where
+// the controls lie and take a click, in pixels; colours the game paints and the starfield never
+// shows; the first targets of a round and their columns; where a missed target stops; and each
+// sound with the band of its strongest frequency.
 #include "game_fixture.h"
 #include "sound_signatures.h"
 #include "window_places.h"
@@ -18,11 +17,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int kTargets = 40;
-
-QJsonArray rgb(Colour colour)
-{
-    return { int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16) };
-}
 
 template <typename Control> QJsonObject place(const Form1& form, const Control& control)
 {
@@ -54,27 +48,21 @@ QJsonArray targets()
     return targets;
 }
 
-// Where the first target of a round stops when it is missed, and its colour then.
-QJsonObject miss()
+// The first target of a round once it is missed: where it stopped, in pixels, and its colour.
+const Label& missed(testing::Game& game)
 {
-    testing::Game game;
     game.form.lblNew_Click();
     while (!game.form.respawnPending)
         game.untilTick(game.form.Timer1);
-    return { { u"top"_s, testing::placeInWindow(game.form, game.form.Label1).y() },
-        { u"colour"_s, rgb(game.form.Label1.ForeColor) } };
+    return game.form.Label1;
 }
 
 QJsonObject soundBands()
 {
     QJsonObject bands;
-    for (const Sound sound : kAllSounds) {
-        const std::string_view name = soundFileName(sound);
-        for (const keyfall::sounds::Signature& signature : keyfall::sounds::kAll)
-            if (signature.fileName == name)
-                bands[QString::fromUtf8(name)]
-                    = QJsonArray { signature.dominantLowHz, signature.dominantHighHz };
-    }
+    for (const keyfall::sounds::Signature& signature : keyfall::sounds::kAll)
+        bands[QString::fromUtf8(signature.fileName)]
+            = QJsonArray { signature.dominantLowHz, signature.dominantHighHz };
     return bands;
 }
 
@@ -84,12 +72,18 @@ int main()
 {
     const testing::Game game;
     const Form1& f = game.form;
+    testing::Game missing;
+    const Label& miss = missed(missing);
+    // Colours as the form stores them, 0x00BBGGRR.
     const QJsonObject facts { { u"controls"_s, controls(f) },
         { u"colours"_s,
-            QJsonObject { { u"statusBar"_s, rgb(f.Shape1.BackColor) },
-                { u"panel"_s, rgb(f.Frame1.BackColor) }, { u"target"_s, rgb(f.Label1.ForeColor) },
-                { u"timeOver"_s, rgb(f.lblOver.ForeColor) } } },
-        { u"targets"_s, targets() }, { u"miss"_s, miss() }, { u"sounds"_s, soundBands() } };
+            QJsonObject { { u"panel"_s, qint64(f.Frame1.BackColor) },
+                { u"target"_s, qint64(f.Label1.ForeColor) },
+                { u"missed"_s, qint64(miss.ForeColor) },
+                { u"timeOver"_s, qint64(f.lblOver.ForeColor) } } },
+        { u"targets"_s, targets() },
+        { u"missTop"_s, testing::placeInWindow(missing.form, miss).y() },
+        { u"sounds"_s, soundBands() } };
     std::fputs(QJsonDocument(facts).toJson(QJsonDocument::Compact).constData(), stdout);
     return 0;
 }

@@ -21,12 +21,10 @@ template <typename Control> QRect placeInWindow(const Form1& form, const Control
 template <typename Control> QPoint clickPoint(const Form1& form, const Control& control)
 {
     const QRect place = placeInWindow(form, control);
-    int across = place.width() / 2;
-    if constexpr (requires { control.AutoSize; }) {
-        if (control.AutoSize)
-            across = place.width() / 4;
-    }
-    return { place.x() + across, place.y() + place.height() / 2 };
+    bool autoSize = false;
+    if constexpr (requires { control.AutoSize; })
+        autoSize = control.AutoSize;
+    return { place.x() + place.width() / (autoSize ? 4 : 2), place.y() + place.height() / 2 };
 }
 
 }
