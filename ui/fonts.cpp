@@ -34,6 +34,16 @@ QFont toQFont(const Font& font)
     qfont.setFamilies(familiesFor(font.Name));
     qfont.setPixelSize(pixelSize(font.Size));
     qfont.setWeight(font.Bold ? QFont::Bold : QFont::Normal);
+    // The form's own captions are plain ASCII, which every font that stands in has: no search for
+    // fonts to borrow missing characters from.
+    qfont.setStyleStrategy(QFont::NoFontMerging);
+    return qfont;
+}
+
+QFont toTypingFont(const Font& font)
+{
+    QFont qfont = toQFont(font);
+    qfont.setStyleStrategy(QFont::PreferDefault);
     return qfont;
 }
 

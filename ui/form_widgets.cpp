@@ -64,7 +64,7 @@ namespace {
 QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
 {
     QLineEdit* edit = placed<InputBox>(box, name, parent);
-    edit->setFont(toQFont(box.font));
+    edit->setFont(toTypingFont(box.font));
     setColours(*edit, QPalette::Text, box.ForeColor, QPalette::Base, box.BackColor);
     return edit;
 }
@@ -89,7 +89,7 @@ QComboBox* makeComboBox(const ComboBox& combo, const QString& name, QWidget* par
     box->setInsertPolicy(QComboBox::NoInsert);
     // The box takes any text as typed: completing "20" to the listed "200" would change the round.
     box->setCompleter(nullptr);
-    box->setFont(toQFont(combo.font));
+    box->setFont(toTypingFont(combo.font));
     setColours(*box, QPalette::Text, combo.ForeColor, QPalette::Base, combo.BackColor);
     return box;
 }
