@@ -23,9 +23,11 @@ class CMakeInstall(unittest.TestCase):
             os.makedirs(os.path.join(prefix, "share", "applications"))
             open(os.path.join(prefix, "bin", "other-program"), "w").close()
             before = everything_under(home)
-            for _ in range(2):  # an install over an earlier one, as an upgrade does
+            # An install over an earlier one, as an upgrade does, with the prefix relative.
+            for named_prefix in (prefix, ".local"):
                 subprocess.run(["cmake", "--install", os.environ["KEYFALL_BUILD_DIR"],
-                                "--prefix", prefix], check=True, capture_output=True)
+                                "--prefix", named_prefix], cwd=home, check=True,
+                               capture_output=True)
             tree = InstalledTree(self, prefix)
             tree.check_all()
             tree.check_command_finds_its_sounds()
