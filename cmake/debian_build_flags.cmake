@@ -4,10 +4,10 @@
 # add. Every target gets them, so that the tests and benchmarks run the program as it ships.
 
 find_program(KEYFALL_DPKG_BUILDFLAGS dpkg-buildflags)
-if(NOT KEYFALL_DPKG_BUILDFLAGS)
+# Fortified functions need an optimising build, which a debug build is not.
+if(NOT KEYFALL_DPKG_BUILDFLAGS OR CMAKE_BUILD_TYPE STREQUAL "Debug")
   return()
 endif()
-set(keyfall_debian_flags)
 foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -16,6 +16,8 @@ foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
   separate_arguments(keyfall_${kind} UNIX_COMMAND "${flags}")
 endforeach()
+# Optimisation and debug information stay the build type's choice; the package is stripped.
+list(REMOVE_ITEM keyfall_CXXFLAGS -g -O2)
 include(CheckCXXCompilerFlag)
 foreach(flag -fstack-clash-protection -fcf-protection)
   string(MAKE_C_IDENTIFIER "KEYFALL_HAS${flag}" supported)
