@@ -262,9 +262,8 @@ struct PulseOutput::Engine {
             waiting = request;
     }
 
-    // Drops what is left of the clip before, queues the whole clip and lets it play at the
-    // short latency; then asks where in the stream it landed, which also tells that the server
-    // has taken it.
+    // First asks whether the server answers: a clip goes only to a server that answered in time,
+    // so that one which stalled is never left a clip to play late when it comes back.
     void start(Request request)
     {
         if (starting) {
@@ -274,13 +273,20 @@ struct PulseOutput::Engine {
         waiting = {};
         if (request.stale())
             return;
-        const PcmSound& clip = clips[static_cast<std::size_t>(request.index)];
+        started = request;
+        starting = pa->stream_update_timing_info(stream, &Engine::onAnswered, this);
+    }
+
+    // Drops what is left of the clip before, queues the whole clip and lets it play at the
+    // short latency; then asks where in the stream it landed.
+    void send()
+    {
+        const PcmSound& clip = clips[static_cast<std::size_t>(started.index)];
         setLatency(true);
         forget(pa->stream_flush(stream, nullptr, nullptr));
         pa->stream_write(stream, clip.samples.constData(),
             static_cast<std::size_t>(clip.samples.size()), nullptr, 0, PA_SEEK_RELATIVE);
         forget(pa->stream_cork(stream, 0, nullptr, nullptr));
-        started = request;
         clipStart = -1;
         starting = pa->stream_update_timing_info(stream, &Engine::onStarted, this);
     }
@@ -318,14 +324,32 @@ struct PulseOutput::Engine {
         static_cast<Engine*>(self)->connect();
     }
 
-    // The server has taken the clip. Taken late, because the server itself stalled, it is cut off
-    // at once; else the stream is corked once the server has played it (see onUnderflow).
+    // The question under way has been answered: whether the stream is still there to go on.
+    bool answered()
+    {
+        pa->operation_unref(starting);
+        starting = nullptr;
+        return ready();
+    }
+
+    // The server answers: in time, it is given the clip; else the clip is dropped.
+    static void onAnswered(pa_stream*, int, void* self)
+    {
+        auto* engine = static_cast<Engine*>(self);
+        if (!engine->answered())
+            return;
+        if (!engine->started.stale())
+            engine->send();
+        else if (engine->waiting.index >= 0)
+            engine->start(engine->waiting);
+    }
+
+    // The server has taken the clip. Taken late, because the server stalled in between, it is
+    // cut off at once; else the stream is corked once the server has played it (see onUnderflow).
     static void onStarted(pa_stream* stream, int success, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
-        engine->pa->operation_unref(engine->starting);
-        engine->starting = nullptr;
-        if (!engine->ready())
+        if (!engine->answered())
             return;
         if (engine->started.stale())
             engine->silence();

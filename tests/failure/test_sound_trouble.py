@@ -1,15 +1,18 @@
 """Sound that cannot be played never stops a round: no sound device, a sound server that stops
 answering or goes away, sound files that are missing, empty, cut short or not sounds at all. A
-sound server that comes back is heard again."""
+sound server that comes back is heard again, but no stale sound; a sink slow to wake plays the
+whole sound."""
 import os
 import shutil
 import time
 import unittest
+import wave
 
+import audio_analysis
 import player
 import window
 from session import Session, wait_for
-from sound_server import run_tests
+from sound_server import SAMPLE_RATE, SINK, Recorder, run_tests
 from window import SOUND_SECONDS, Game
 
 # A server that comes back is tried again within a second; it must be heard within two.
@@ -18,6 +21,49 @@ HEARD_AGAIN_SECONDS = 2
 TICK_SECONDS = 2
 PAUSED_TICKS = 5
 ROUND_SECONDS = PAUSED_TICKS + 3
+# What a sound the server took late may still let through before the game cuts it off.
+CUT_OFF_SECONDS = 0.015
+# How long after the server comes back the recording is looked at: time for any sound it holds
+# to play out whole.
+PLAYED_OUT_SECONDS = 1.0
+
+
+def sounding_seconds(samples):
+    """How long the samples sound: the 5 ms frames whose peak rises above the analysis' floor."""
+    size = int(SAMPLE_RATE * audio_analysis.FRAME_SECONDS)
+    floor = 32768 * 10 ** (audio_analysis.FLOOR_DBFS / 20)
+    return audio_analysis.FRAME_SECONDS * sum(
+        1 for start in range(0, len(samples), size)
+        if max(map(abs, samples[start:start + size])) > floor)
+
+
+def sound_file_seconds(name):
+    """How long one of the game's sound files sounds, measured as a recording is."""
+    with wave.open(os.path.join(os.path.dirname(os.environ["KEYFALL_PROGRAM"]), name)) as sound:
+        frames = sound.readframes(sound.getnframes())
+        samples = memoryview(frames).cast("h").tolist()[::sound.getnchannels()]
+    return sounding_seconds(samples)
+
+
+def stall_between_wrong_keys(game, server):
+    """The server stops answering, two wrong keys half a second apart, and it comes back two
+    seconds later."""
+    server.pause()
+    try:
+        game.type("1")
+        time.sleep(0.5)
+        game.type("1")
+        time.sleep(2)
+    finally:
+        server.resume()
+
+
+def hit_while_the_sink_sleeps(game, server):
+    """The sink is suspended, a hit, and the sink wakes half a second later, as a slow one does."""
+    server.pactl("suspend-sink", SINK, "1")
+    game.type("G")  # the hidden target's caption before the first game
+    time.sleep(0.5)
+    server.pactl("suspend-sink", SINK, "0")
 
 
 def heard_again(game):
@@ -110,6 +156,31 @@ class SoundTrouble(unittest.TestCase):
                 self.assertEqual(game.wait(1), 0, game.stderr())
             finally:
                 session.sound_server.resume()
+
+    def test_a_sound_is_heard_on_time_and_whole_or_not_at_all(self):
+        # (what the server goes through, the servers where a client can do anything about it,
+        # what is heard after it: at least, at most). PipeWire plays out a stream whose sink it
+        # suspended at once, into nothing.
+        whole_hit = sound_file_seconds("shooted.wav")
+        rows = ((stall_between_wrong_keys, ("pulseaudio", "pipewire"), 0, CUT_OFF_SECONDS),
+                (hit_while_the_sink_sleeps, ("pulseaudio",),
+                 whole_hit - 2 * audio_analysis.FRAME_SECONDS,
+                 whole_hit + 2 * audio_analysis.FRAME_SECONDS))
+        for trouble, kinds, least, most in rows:
+            with self.subTest(trouble.__name__), Session(sound_server=True) as session:
+                if session.sound_server.kind not in kinds:
+                    self.skipTest(f"{session.sound_server.kind} drops the sound itself")
+                server = session.sound_server
+                game = Game(session)
+                player.type_until_heard(game, SOUND_SECONDS, "the error sound")
+                wait_for(lambda: not server.playing_streams(), SOUND_SECONDS,
+                         "the error sound to end")
+                recorder = Recorder(session)
+                trouble(game, server)
+                recorder.wait_until_recorded(time.time() + PLAYED_OUT_SECONDS, SOUND_SECONDS)
+                heard = sounding_seconds(recorder.stop())
+                self.assertGreaterEqual(heard, least)
+                self.assertLessEqual(heard, most)
 
     def test_broken_sound_files(self):
         # Each run breaks the four files in four different ways, so that good and broken sounds
