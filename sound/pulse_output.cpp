@@ -332,15 +332,19 @@ struct PulseOutput::Engine {
         return ready();
     }
 
-    // The server answers: in time, it is given the clip; else the clip is dropped.
+    // The server answers: in time, it is given the clip. Else the clip is dropped, and the clip
+    // before, whose end went unheeded while the question was under way, is silenced too.
     static void onAnswered(pa_stream*, int, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
         if (!engine->answered())
             return;
-        if (!engine->started.stale())
+        if (!engine->started.stale()) {
             engine->send();
-        else if (engine->waiting.index >= 0)
+            return;
+        }
+        engine->silence();
+        if (engine->waiting.index >= 0)
             engine->start(engine->waiting);
     }
 
