@@ -140,10 +140,6 @@ class SoundServer:
                 process.kill()
             process.wait()
 
-    def pactl(self, *args):
-        """Runs pactl against the server; its output, or None if it failed."""
-        return self._pactl(*args)
-
     def _pactl(self, *args):
         try:
             result = subprocess.run(["pactl", "--server", self.address, *args], env=self.env,
