@@ -16,15 +16,10 @@ def panel_open(game):
     return len(patch.points(window.colour("panel"))) == patch.width * patch.height
 
 
-def round_length_box(left, top, width, height):
-    """A part of the round-length box, from its top-left corner."""
-    box_left, box_top, _, _ = window.area("Combo1")
-    return box_left + left, box_top + top, width, height
-
-
 def round_length_text(game):
     """The white pixels of the text in the round-length box; its caret is never that white."""
-    return game.pixels(*round_length_box(2, 4, 46, 14)).points(window.light)
+    left, top, _, _ = window.area("Combo1")
+    return game.pixels(left + 2, top + 4, 46, 14).points(window.light)
 
 
 def clock(game):
@@ -43,8 +38,9 @@ def start_round(game, seconds):
     left, top, _, _ = window.area("Option3")
     wait_for(lambda: not game.pixels(left + 6, top + 5, 3, 3).points(lambda p: max(p) > 128),
              SHOWN_WITHIN_SECONDS, "the fastest speed to be chosen")
-    # The focus frame colours the box's left edge.
-    edge = round_length_box(0, 2, 1, 17)
+    # The focus frame colours the round-length box's left edge.
+    left, top, _, _ = window.area("Combo1")
+    edge = (left, top + 2, 1, 17)
     unfocused = game.pixels(*edge).rows
     game.press("Combo1")
     wait_for(lambda: game.pixels(*edge).rows != unfocused, SHOWN_WITHIN_SECONDS,

@@ -1,11 +1,6 @@
-"""A private sound server for a session, and a recorder of what it plays.
-
-Tests run against either of two kinds of sound server, both reached through the PulseAudio
-protocol: "pulseaudio", and "pipewire" (PipeWire with WirePlumber and pipewire-pulse, headless).
-KEYFALL_SOUND_SERVER names the kind; without it, the first installed. A test whose kind is not
-installed exits with SKIPPED, which ctest reports as skipped. Both kinds look the same to a test
-(see SoundServer); Recorder records what a server plays.
-"""
+"""A session's private sound server, which looks the same to a test whichever its kind, both
+reached through the PulseAudio protocol: "pulseaudio", or "pipewire" (PipeWire with WirePlumber
+and pipewire-pulse, headless); and a recorder of what it plays."""
 import bisect
 import os
 import shutil
@@ -26,7 +21,6 @@ SOUND_SERVERS = {"pulseaudio": ("pulseaudio",),
                  "pipewire": ("pipewire", "wireplumber", "pipewire-pulse")}
 # The exit status of a test that cannot run here; ctest's SKIP_RETURN_CODE.
 SKIPPED = 77
-
 
 # The PipeWire daemon's part: one null sink, at the rate the recorder reads, made the default.
 _PIPEWIRE_CONF = f"""context.properties = {{ default.clock.rate = {SAMPLE_RATE} }}
@@ -62,8 +56,7 @@ def sound_server_kind():
 
 
 def run_tests():
-    """Runs the script's tests against the sound server of sound_server_kind(); skips them all
-    when it is not installed."""
+    """Runs the script's tests, or skips them all without the sound server they need."""
     sound_server_kind()
     unittest.main()
 

@@ -185,27 +185,18 @@ def send_delete_window(display_name, window):
     xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
     xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
                                 ctypes.c_void_p]
-    xlib.XFlush.argtypes = [ctypes.c_void_p]
-    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-    class ClientMessage(ctypes.Structure):
-        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
-                    ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
-                    ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5),
-                    ("padding", ctypes.c_long * 12)]  # an XEvent is 24 longs in all
-
+    xlib.XFlush.argtypes = xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
     connection = xlib.XOpenDisplay(display_name.encode())
     if not connection:
         raise AssertionError(f"cannot open display {display_name}")
     try:
-        event = ClientMessage()
-        event.type = 33  # ClientMessage
-        event.window = window
-        event.message_type = xlib.XInternAtom(connection, b"WM_PROTOCOLS", False)
-        event.format = 32
-        event.data[0] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", False)
-        if not xlib.XSendEvent(connection, window, False, 0, ctypes.byref(event)):
+        # An XClientMessageEvent, 24 longs in all: type, serial, send_event, display, window,
+        # message_type, format, then the data.
+        event = (ctypes.c_long * 24)()
+        event[0], event[4], event[6] = 33, window, 32  # ClientMessage, 32-bit data
+        event[5] = xlib.XInternAtom(connection, b"WM_PROTOCOLS", False)
+        event[7] = xlib.XInternAtom(connection, b"WM_DELETE_WINDOW", False)
+        if not xlib.XSendEvent(connection, window, False, 0, event):
             raise AssertionError("XSendEvent failed")
         xlib.XFlush(connection)
     finally:
