@@ -11,9 +11,12 @@ FLOOR_DBFS = -40.0
 MIN_GAP_SECONDS = 0.04
 SPECTRUM_SAMPLES = 4096
 # A sound heard at once can be dated a little before it was asked for: its onset is the start of
-# the frame in which it rises, up to a frame early, and the null sink renders a few milliseconds
-# ahead of its clock, so the recording runs that much ahead of the wall clock.
-ONSET_EARLY_SECONDS = 0.010
+# the frame in which it rises, up to a frame early; the null sink renders a few milliseconds ahead
+# of its clock; and where the server adds a stretch to the recording (as when a flush rewinds the
+# sink), the times just before it are dated up to that stretch early: seen up to 26 ms with both
+# cores busy. A real sound is never early, and the quickest sounds come 120 ms apart, so this
+# margin cannot pair a sound with its neighbour's time.
+ONSET_EARLY_SECONDS = 0.040
 
 
 def _level_dbfs(frame):
