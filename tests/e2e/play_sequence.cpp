@@ -1,6 +1,9 @@
 // Plays sounds through the game's player and prints the wall-clock time of each play call, so
 // that a recording can be checked against it. Each step names a sound file and how many
 // milliseconds to wait before the next step.
+// The steps begin once a character or the end of input comes on standard input, so that a caller
+// can first wait for the player's stream to open: a sound asked for before the player could reach
+// the server is dropped.
 // Usage: play_sequence SOUND_DIRECTORY NAME:WAIT_MS...   (for instance shooted.wav:120)
 #include "sound/sound_player.h"
 
@@ -69,6 +72,7 @@ int main(int argc, char** argv)
         out << Qt::fixed << now << ' ' << soundFileName(step.sound).data() << Qt::endl;
         timer.start(next < steps.size() ? step.waitMilliseconds : kTailMilliseconds);
     });
+    std::getchar();
     timer.start(0);
     return app.exec();
 }

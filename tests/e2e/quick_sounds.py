@@ -10,7 +10,7 @@ import sys
 
 import audio_analysis
 import window
-from session import Session
+from session import Session, wait_for
 from sound_server import SAMPLE_RATE, Recorder
 
 # Hits far quicker than the zap lasts, so each restarts it; then every sound once, each with
@@ -29,8 +29,10 @@ def main():
         recorder = Recorder(session)
         played = session.spawn([program, sound_dir, *STEPS],
                                env=dict(session.env, QT_QPA_PLATFORM="offscreen"),
-                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
-        out, errors = played.communicate(timeout=20)
+                               stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+        wait_for(session.sound_server.open_streams, 10, "the player's stream to open")
+        out, errors = played.communicate(input="\n", timeout=20)
         samples = recorder.stop()
         if played.returncode != 0:
             sys.exit(f"play_sequence failed: {errors}")

@@ -152,7 +152,8 @@ class Session:
         with open(self.path(log_name or os.path.basename(args[0]) + ".log"), "ab") as log:
             kwargs.setdefault("stdout", log)
             kwargs.setdefault("stderr", log)
-            process = subprocess.Popen(args, stdin=subprocess.DEVNULL, env=env or self.env,
+            kwargs.setdefault("stdin", subprocess.DEVNULL)
+            process = subprocess.Popen(args, env=env or self.env,
                                        preexec_fn=_die_with_parent, start_new_session=True,
                                        **kwargs)
         self.processes.append(process)
