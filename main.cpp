@@ -7,9 +7,12 @@
 #include "ui/sound_folder.h"
 
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <langinfo.h>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -85,6 +88,37 @@ void preferXServer()
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
 }
 
+bool isUtf8(const char* codeset)
+{
+    return qstricmp(codeset, "UTF-8") == 0 || qstricmp(codeset, "utf8") == 0;
+}
+
+// Qt reads and writes text as UTF-8 whatever the locale, and says so on standard error where the
+// environment names a locale of another character set, as a shell without a locale does ("C").
+// Before Qt looks, the variable that names the character type is given the UTF-8 form of its
+// locale, or else C.UTF-8: the language stays, only the character set changes.
+void chooseUtf8CharacterType()
+{
+    if (!std::setlocale(LC_ALL, "") || isUtf8(nl_langinfo(CODESET)))
+        return;
+    // de_DE.ISO-8859-1 and de_DE@euro become de_DE.UTF-8; C and POSIX become C.UTF-8.
+    std::string name = std::setlocale(LC_CTYPE, nullptr);
+    name = name.substr(0, name.find_first_of(".@")) + ".UTF-8";
+    const char* chosen = std::setlocale(LC_CTYPE, name.c_str());
+    if (!chosen)
+        chosen = std::setlocale(LC_CTYPE, "C.UTF-8");
+    if (!chosen)
+        return;
+    const char* variable = "LC_CTYPE"; // POSIX's order: LC_ALL, then LC_CTYPE, then LANG
+    for (const char* candidate : { "LC_ALL", "LC_CTYPE", "LANG" }) {
+        if (!qEnvironmentVariableIsEmpty(candidate)) {
+            variable = candidate;
+            break;
+        }
+    }
+    qputenv(variable, chosen);
+}
+
 }
 
 int main(int argc, char* argv[])
@@ -92,6 +126,7 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = keyfall::answerCommandLine(argc, argv, KEYFALL_VERSION))
         return *status;
     preferXServer();
+    chooseUtf8CharacterType();
     std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
     opening.reset();

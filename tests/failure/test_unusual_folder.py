@@ -1,5 +1,6 @@
 """The game finds its sounds beside it wherever it lies, in a folder whose name has spaces and
-letters beyond ASCII, with no locale set."""
+letters beyond ASCII, and says nothing, whatever the locale: none set, or one not in UTF-8, as in
+a shell without a desktop, or the desktop's own in UTF-8."""
 import os
 import unittest
 
@@ -9,13 +10,20 @@ from session import Session
 from sound_server import run_tests
 
 FOLDER = "Spiel mit Ümlauten ü"
+LOCALES = ({"LANG": ""}, {"LANG": "C.UTF-8", "LC_ALL": "C"}, {"LANG": "POSIX"},
+           {"LANG": "C.UTF-8"})
 
 
 class UnusualFolder(unittest.TestCase):
     def test_sounds_found_and_played_from_folder_with_spaces_and_umlauts(self):
+        for locale in LOCALES:
+            with self.subTest(**locale):
+                self.check_sounds_found_and_played(locale)
+
+    def check_sounds_found_and_played(self, locale):
         with Session(sound_server=True) as session:
             folder = os.path.join(session.dir, "x", FOLDER)
-            game = window.Game(session, window.copy_program(folder), traced=True)
+            game = window.Game(session, window.copy_program(folder), traced=True, **locale)
             player.type_until_heard(game, window.SOUND_SECONDS, "the error sound to play")
             game.close_window()
             self.assertEqual(game.wait(), 0, game.stderr())

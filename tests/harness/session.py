@@ -15,7 +15,9 @@ import subprocess
 import tempfile
 import time
 
-# Of the caller's environment only these are passed on: no locale, so nothing may depend on one.
+# Of the caller's environment only these are passed on: not its locale, so nothing may depend on
+# the caller's. A session has one of its own, in UTF-8 as a desktop session's, and the same on
+# every machine.
 PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 MARK = "KEYFALL_TEST_SESSION"
 STOP_SECONDS = 3
@@ -101,7 +103,7 @@ class Session:
         self.home, self.runtime = self.folder("home"), self.folder("runtime")
         self.env = {name: os.environ[name] for name in PASSED_ON if name in os.environ}
         # The XDG folders are made by whoever first writes there, as on a new account.
-        self.env.update({MARK: self.dir, "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
+        self.env.update({MARK: self.dir, "LANG": "C.UTF-8", "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
                          "XDG_CONFIG_HOME": os.path.join(self.home, ".config"),
                          "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
                          "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),

@@ -3,6 +3,7 @@ reached through the PulseAudio protocol: "pulseaudio", or "pipewire" (PipeWire w
 and pipewire-pulse, headless); and a recorder of what it plays."""
 import bisect
 import os
+import re
 import shutil
 import signal
 import socket
@@ -30,13 +31,32 @@ context.objects = [
              object.linger = true audio.position = [ FL FR ] audio.rate = {SAMPLE_RATE} }} }}
 ]
 """
-# WirePlumber's part, read after its defaults (50-*) and before they take effect (90-*): no
-# devices to look for, and no Flatpak portal to ask.
-_WIREPLUMBER_LUA = {
-    "main.lua.d": "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
-                  "libcamera_monitor.enabled = false\n"
-                  'default_access.properties["enable-flatpak-portal"] = false\n',
-    "bluetooth.lua.d": "bluez_monitor.enabled = false\n",
+# WirePlumber's part: no devices to look for, and no Flatpak portal to ask, in the form each
+# version reads. 0.4 reads Lua, after its defaults (50-*) and before they take effect (90-*); 0.5
+# reads SPA-JSON fragments, here switching off the features of its profile.
+_WIREPLUMBER_OFF_SWITCHES = {
+    (0, 4): {
+        "main.lua.d/80-keyfall-test.lua":
+            "alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\n"
+            "libcamera_monitor.enabled = false\n"
+            'default_access.properties["enable-flatpak-portal"] = false\n',
+        "bluetooth.lua.d/80-keyfall-test.lua": "bluez_monitor.enabled = false\n",
+    },
+    (0, 5): {
+        "wireplumber.conf.d/80-keyfall-test.conf": """wireplumber.profiles = {
+  main = {
+    monitor.alsa = disabled
+    monitor.alsa-midi = disabled
+    monitor.bluez = disabled
+    monitor.bluez-midi = disabled
+    monitor.v4l2 = disabled
+    monitor.libcamera = disabled
+    support.portal-permissionstore = disabled
+    script.client.access-portal = disabled
+  }
+}
+""",
+    },
 }
 
 
@@ -81,16 +101,27 @@ class SoundServer:
 
     def _write_pipewire_config(self):
         files = {os.path.join("pipewire", "pipewire.conf.d", "keyfall-test.conf"): _PIPEWIRE_CONF}
-        files.update({os.path.join("wireplumber", folder, "80-keyfall-test.lua"): text
-                      for folder, text in _WIREPLUMBER_LUA.items()})
+        for switches in _WIREPLUMBER_OFF_SWITCHES.values():
+            files.update({os.path.join("wireplumber", name): text
+                          for name, text in switches.items()})
         for name, text in files.items():
             path = os.path.join(self.env["XDG_CONFIG_HOME"], name)
             os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "w", encoding="utf-8") as conf:
                 conf.write(text)
 
+    def wireplumber_off_switches(self):
+        """The files of off switches that the installed WirePlumber reads."""
+        said = subprocess.run(["wireplumber", "--version"], capture_output=True,
+                              text=True).stdout
+        version = tuple(map(int, re.search(r"libwireplumber (\d+)\.(\d+)", said).groups()))
+        return [os.path.join(self.env["XDG_CONFIG_HOME"], "wireplumber", name)
+                for name in _WIREPLUMBER_OFF_SWITCHES[(0, 4) if version < (0, 5) else (0, 5)]]
+
     def _spawn(self, *args):
-        self.processes[args[0]] = self.session.spawn(list(args), env=self.env)
+        # WirePlumber's log names each file of configuration it reads.
+        env = dict(self.env, WIREPLUMBER_DEBUG="I") if args[0] == "wireplumber" else self.env
+        self.processes[args[0]] = self.session.spawn(list(args), env=env)
 
     def start(self):
         """Starts the server, at first or again after kill(), and waits until its sink is the
@@ -140,6 +171,16 @@ class SoundServer:
         except subprocess.TimeoutExpired:
             raise AssertionError(f"the {self.kind} server did not answer pactl") from None
         return result.stdout if result.returncode == 0 else None
+
+    def offered(self, kind):
+        """The names of the server's sinks or sources, as kind says."""
+        return [line.split("\t")[1] for line in
+                (self._pactl("list", "short", kind) or "").splitlines()]
+
+    def client_properties(self, name):
+        """The value of a property of each client that has it."""
+        return re.findall(rf'^\s*{re.escape(name)} = "(.*)"$', self._pactl("list", "clients") or "",
+                          re.M)
 
     def open_streams(self):
         """How many streams are open on the server, corked or not."""

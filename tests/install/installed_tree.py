@@ -43,6 +43,12 @@ def section(text, start, end):
     return re.search(pattern, text, re.M | re.S).group(1)
 
 
+def appstream_version():
+    """The version of the installed appstreamcli, as a tuple of numbers."""
+    said = subprocess.run(["appstreamcli", "--version"], capture_output=True, text=True).stdout
+    return tuple(map(int, re.search(r"(\d+)\.(\d+)", said).groups()))
+
+
 def words(text):
     return re.findall(r"\w+", text)
 
@@ -90,9 +96,15 @@ class InstalledTree:
     def check_metainfo(self):
         metainfo = self.path("share", "metainfo", APP_ID + ".metainfo.xml")
         report = self.run_validator("appstreamcli", "validate", "--pedantic", "--no-net", metainfo)
-        self.test.assertNotRegex(report, r"(?m)^[EWIP]: ", "the validator has something to say")
+        said = re.findall(r"(?m)^[EWIP]: .*", report)
+        # The developer's markup that AppStream 1.0 (Debian 13) asks for is one that 0.16 (Debian
+        # 12) does not know yet, and notes.
+        if appstream_version() < (1, 0):
+            said = [line for line in said if not line.endswith(": unknown-tag developer")]
+        self.test.assertEqual(said, [], "the validator has something to say")
         component = ElementTree.parse(metainfo).getroot()
         self.test.assertEqual(component.findtext("id"), APP_ID)
+        self.test.assertEqual(component.findtext("developer/name"), "Keyfall developers")
         self.test.assertEqual(component.findtext("project_license"), "MIT")
         screenshot = component.findtext("screenshots/screenshot/image")
         self.test.assertTrue(screenshot.endswith("/" + readme_screenshot()), screenshot)

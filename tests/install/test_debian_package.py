@@ -22,6 +22,16 @@ def package_names(relations):
             for choice in relation.split("|")}
 
 
+def not_for_this_machine():
+    """The options of hardening-check that leave out what this machine's processors lack: branch
+    protection is arm64's (the checker of Debian 13 looks for it everywhere, that of Debian 12
+    nowhere, and knows no such option)."""
+    usage = subprocess.run(["hardening-check", "--help"], capture_output=True, text=True).stdout
+    arm64 = subprocess.run(["dpkg", "--print-architecture"], capture_output=True,
+                           text=True).stdout.strip() == "arm64"
+    return ["--nobranchprotection"] if "--nobranchprotection" in usage and not arm64 else []
+
+
 class DebianPackage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -67,7 +77,8 @@ class DebianPackage(unittest.TestCase):
         self.assertNotRegex(result.stdout, r"(?m)^[EWI]: ")
 
     def test_program_passes_every_hardening_check(self):
-        result = subprocess.run(["hardening-check", self.tree().path("games", "keyfall")],
+        result = subprocess.run(["hardening-check", *not_for_this_machine(),
+                                 self.tree().path("games", "keyfall")],
                                 capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
 
