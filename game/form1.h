@@ -70,6 +70,8 @@ public:
     // shown container, enabled).
     void clickLabel(const Label& label);
     bool canTakeClicks(const Label& label) const;
+    // Whether a click on the label runs a handler: the labels that act as buttons.
+    bool hasClickHandler(const Label& label) const;
 
     // Letters per target at the chosen level.
     int targetLength() const;

@@ -1,5 +1,6 @@
 #include "ui/control_surface.h"
 
+#include "ui/accessible_controls.h"
 #include "ui/geometry.h"
 #include "ui/shape_painter.h"
 
@@ -32,6 +33,7 @@ namespace {
 
 ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* parent)
     : QWidget(parent)
+    , form_(form)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (const PaintedControl& control : form.paintOrder(container))
@@ -51,9 +53,23 @@ void ControlSurface::refresh()
             continue;
         update(drawnArea(painted.drawn));
         update(drawnArea(now));
+        if (QAccessible::isActive())
+            announceLabelChange(*this, *label, painted.drawn, now);
         painted.drawn = std::move(now);
     }
 }
+
+std::vector<const Label*> ControlSurface::labels() const
+{
+    std::vector<const Label*> labels;
+    for (const Painted& painted : controls_) {
+        if (const Label* label = asLabel(painted.control))
+            labels.push_back(label);
+    }
+    return labels;
+}
+
+void ControlSurface::pressLabel(const Label& label) { Q_EMIT labelClicked(&label); }
 
 // The labels' looks are first worked out when the surface is shown or painted: a closed panel's
 // fonts and captions cost nothing before it first opens.
@@ -119,7 +135,7 @@ void ControlSurface::mouseReleaseEvent(QMouseEvent* event)
     const Painted* released = labelAt(event->position().toPoint());
     if (event->button() == Qt::LeftButton && released && released == pressed_
         && released->drawn.enabled)
-        Q_EMIT labelClicked(asLabel(released->control));
+        pressLabel(*asLabel(released->control));
     pressed_ = nullptr;
 }
 

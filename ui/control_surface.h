@@ -21,6 +21,12 @@ public:
     // Until the surface is first shown nothing is drawn, so nothing needs repainting.
     void refresh();
 
+    const Form1& form() const { return form_; }
+    // The container's labels, front to back.
+    std::vector<const Label*> labels() const;
+    // Reports a click on the label, as a click of the mouse does.
+    void pressLabel(const Label& label);
+
 Q_SIGNALS:
     // A click on an enabled label; a disabled label takes the click but does nothing with it.
     void labelClicked(const keyfall::Label* label);
@@ -44,6 +50,7 @@ private:
     void knowLooks();
     const Painted* labelAt(QPoint position) const;
 
+    const Form1& form_;
     std::vector<Painted> controls_; // front to back
     bool looksKnown_ = false;
     const Painted* pressed_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/level_button.h"
 
 #include "game/controls.h"
+#include "ui/accessible_controls.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/geometry.h"
@@ -38,9 +39,14 @@ void LevelButton::setBackColour(const QColor& colour)
 {
     if (colour == back_)
         return;
+    const bool wasChosen = isChosen();
     back_ = colour;
     update();
+    if (QAccessible::isActive() && isChosen() != wasChosen)
+        announceCheckedChange(*this);
 }
+
+bool LevelButton::isChosen() const { return back_ != toQColor(colour::kGrey); }
 
 // Raised: highlight and shadow rings; pressed: a dark frame with the caption one pixel lower.
 void LevelButton::paintEvent(QPaintEvent*)

@@ -17,6 +17,8 @@ public:
 
     void setBackColour(const QColor& colour);
     QColor backColour() const { return back_; }
+    // The chosen level's button shows its own colour; the others are grey.
+    bool isChosen() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

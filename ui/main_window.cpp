@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "ui/accessible_controls.h"
 #include "ui/artwork.h"
 #include "ui/colours.h"
 #include "ui/form_widgets.h"
@@ -32,6 +33,7 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
     , form_(std::make_unique<Form1>(scheduler, sound, *host_))
 {
     form_->Form_Load();
+    installAccessibleControls();
     setWindowTitle(u"Keyfall-By Brannock"_s);
     setWindowIcon(keyfall::windowIcon());
     createWidgets();
@@ -50,6 +52,7 @@ void MainWindow::createWidgets()
     surface_ = new StarfieldSurface(*form_, this);
     surface_->setObjectName(u"Form1"_s);
     text1_ = makeInputBox(form_->Text1, u"Text1"_s, surface_);
+    text1_->setAccessibleName(u"Type the falling letters here"_s);
 }
 
 void MainWindow::connectEvents()
@@ -75,6 +78,7 @@ void MainWindow::createSettingsWidgets()
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
     option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
+    combo1_->setAccessibleName(f.Label8.Caption);
 
     speedOptions_ = new QButtonGroup(this);
     for (QRadioButton* option : { option1_, option2_, option3_ })

@@ -1,0 +1,284 @@
+#include "ui/accessible_controls.h"
+
+#include "game/form1.h"
+#include "ui/control_surface.h"
+#include "ui/geometry.h"
+#include "ui/label_look.h"
+#include "ui/level_button.h"
+#include "ui/main_window.h"
+#include "ui/settings_frame.h"
+
+#include <QAccessibleWidget>
+#include <QPointer>
+#include <algorithm>
+
+namespace keyfall {
+
+namespace {
+
+    bool isCaseLabel(const Form1& f, const Label& label)
+    {
+        return &label == &f.lblCaps || &label == &f.lblSmall || &label == &f.lblMixed;
+    }
+
+    // A label painted on a surface. It has no object of its own: it lives as long as its surface.
+    class AccessibleLabel final : public QAccessibleInterface, public QAccessibleActionInterface {
+    public:
+        AccessibleLabel(ControlSurface& surface, const Label& label)
+            : surface_(&surface)
+            , label_(label)
+        {
+        }
+
+        bool isValid() const override { return !surface_.isNull(); }
+        QObject* object() const override { return nullptr; }
+        QWindow* window() const override
+        {
+            return surface_ ? surface_->window()->windowHandle() : nullptr;
+        }
+
+        QAccessibleInterface* parent() const override
+        {
+            return QAccessible::queryAccessibleInterface(surface_);
+        }
+        QAccessibleInterface* child(int) const override { return nullptr; }
+        int childCount() const override { return 0; }
+        int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+        QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+        QString text(QAccessible::Text kind) const override
+        {
+            return kind == QAccessible::Name ? label_.Caption : QString();
+        }
+        void setText(QAccessible::Text, const QString&) override { }
+
+        QRect rect() const override
+        {
+            if (!surface_)
+                return {};
+            const QRect place = lookOf(label_).rect;
+            return { surface_->mapToGlobal(place.topLeft()), place.size() };
+        }
+
+        QAccessible::Role role() const override
+        {
+            return surface_ ? accessibleRole(surface_->form(), label_) : QAccessible::NoRole;
+        }
+
+        QAccessible::State state() const override
+        {
+            QAccessible::State state;
+            state.invisible = !surface_ || !surface_->isVisible() || !label_.Visible;
+            state.disabled = !label_.Enabled;
+            if (role() == QAccessible::RadioButton) {
+                state.checkable = true;
+                state.checked = label_.BorderStyle == Border::FixedSingle;
+            }
+            return state;
+        }
+
+        void* interface_cast(QAccessible::InterfaceType type) override
+        {
+            const bool takesClicks = surface_ && surface_->form().hasClickHandler(label_);
+            return type == QAccessible::ActionInterface && takesClicks
+                ? static_cast<QAccessibleActionInterface*>(this)
+                : nullptr;
+        }
+
+        QStringList actionNames() const override { return { pressAction() }; }
+        QStringList keyBindingsForAction(const QString&) const override { return {}; }
+        // The press runs what a click of the mouse on the label runs.
+        void doAction(const QString& actionName) override
+        {
+            if (surface_ && actionName == pressAction())
+                surface_->pressLabel(label_);
+        }
+
+        const Label& label() const { return label_; }
+
+    private:
+        QPointer<ControlSurface> surface_;
+        const Label& label_;
+    };
+
+    // A surface: the window's client area or the settings panel. Its children are its painted
+    // labels, in reading order, then its widgets, which lie above them.
+    class AccessibleSurface final : public QAccessibleWidget {
+    public:
+        AccessibleSurface(ControlSurface& surface, QAccessible::Role role, QString name)
+            : QAccessibleWidget(&surface, role)
+            , name_(std::move(name))
+        {
+            std::vector<const Label*> labels = surface.labels();
+            std::stable_sort(labels.begin(), labels.end(), [](const Label* a, const Label* b) {
+                return std::pair(a->Top, a->Left) < std::pair(b->Top, b->Left);
+            });
+            for (const Label* label : labels)
+                labelIds_.push_back(
+                    QAccessible::registerAccessibleInterface(new AccessibleLabel(surface, *label)));
+        }
+
+        QString text(QAccessible::Text kind) const override
+        {
+            return kind == QAccessible::Name ? name_ : QAccessibleWidget::text(kind);
+        }
+
+        int childCount() const override { return labelCount() + QAccessibleWidget::childCount(); }
+
+        QAccessibleInterface* child(int index) const override
+        {
+            if (index < 0)
+                return nullptr;
+            if (index < labelCount())
+                return QAccessible::accessibleInterface(labelIds_[index]);
+            return QAccessibleWidget::child(index - labelCount());
+        }
+
+        int indexOfChild(const QAccessibleInterface* child) const override
+        {
+            const auto found = std::find(labelIds_.begin(), labelIds_.end(),
+                QAccessible::uniqueId(const_cast<QAccessibleInterface*>(child)));
+            if (found != labelIds_.end())
+                return int(found - labelIds_.begin());
+            const int widgetIndex = QAccessibleWidget::indexOfChild(child);
+            return widgetIndex < 0 ? -1 : labelCount() + widgetIndex;
+        }
+
+        // The widgets lie above the painted labels; of two labels the one in front wins.
+        QAccessibleInterface* childAt(int x, int y) const override
+        {
+            if (QAccessibleInterface* above = QAccessibleWidget::childAt(x, y))
+                return above;
+            const auto& surface = static_cast<const ControlSurface&>(*widget());
+            for (const Label* label : surface.labels()) {
+                QAccessibleInterface* found = labelInterface(*label);
+                if (found && !found->state().invisible && found->rect().contains(x, y))
+                    return found;
+            }
+            return nullptr;
+        }
+
+        QAccessibleInterface* labelInterface(const Label& label) const
+        {
+            for (const QAccessible::Id id : labelIds_) {
+                auto* candidate
+                    = static_cast<AccessibleLabel*>(QAccessible::accessibleInterface(id));
+                if (candidate && &candidate->label() == &label)
+                    return candidate;
+            }
+            return nullptr;
+        }
+
+    private:
+        int labelCount() const { return int(labelIds_.size()); }
+
+        QString name_;
+        std::vector<QAccessible::Id> labelIds_;
+    };
+
+    // A level button is one of three choices, the chosen one painted in its own colour.
+    class AccessibleLevelButton final : public QAccessibleWidget {
+    public:
+        explicit AccessibleLevelButton(LevelButton& button)
+            : QAccessibleWidget(&button, QAccessible::RadioButton)
+        {
+        }
+
+        QString text(QAccessible::Text kind) const override
+        {
+            return kind == QAccessible::Name ? button().text() : QAccessibleWidget::text(kind);
+        }
+
+        QAccessible::State state() const override
+        {
+            QAccessible::State state = QAccessibleWidget::state();
+            state.checkable = true;
+            state.checked = button().isChosen();
+            return state;
+        }
+
+        QStringList actionNames() const override
+        {
+            return QStringList { pressAction() } + QAccessibleWidget::actionNames();
+        }
+
+        // The press is a click of the button, as the mouse makes it.
+        void doAction(const QString& actionName) override
+        {
+            if (actionName == pressAction())
+                button().click();
+            else
+                QAccessibleWidget::doAction(actionName);
+        }
+
+    private:
+        LevelButton& button() const { return static_cast<LevelButton&>(*widget()); }
+    };
+
+    QAccessibleInterface* makeInterface(const QString&, QObject* object)
+    {
+        if (auto* frame = qobject_cast<SettingsFrame*>(object))
+            return new AccessibleSurface(
+                *frame, QAccessible::Grouping, frame->form().Label5.Caption);
+        if (auto* surface = qobject_cast<ControlSurface*>(object))
+            return new AccessibleSurface(*surface, QAccessible::Client, QString());
+        if (auto* button = qobject_cast<LevelButton*>(object))
+            return new AccessibleLevelButton(*button);
+        if (auto* window = qobject_cast<MainWindow*>(object))
+            return new QAccessibleWidget(window, QAccessible::Window);
+        return nullptr;
+    }
+
+    void announce(QAccessibleInterface* control, QAccessible::Event kind)
+    {
+        QAccessibleEvent event(control, kind);
+        QAccessible::updateAccessibility(&event);
+    }
+
+    template <typename Control> void announce(Control* control, void (*mark)(QAccessible::State&))
+    {
+        QAccessible::State changed;
+        mark(changed);
+        QAccessibleStateChangeEvent event(control, changed);
+        QAccessible::updateAccessibility(&event);
+    }
+
+    void enabledChanged(QAccessible::State& state) { state.disabled = true; }
+    void checkedChanged(QAccessible::State& state) { state.checked = true; }
+
+}
+
+void installAccessibleControls() { QAccessible::installFactory(&makeInterface); }
+
+QAccessible::Role accessibleRole(const Form1& form, const Label& label)
+{
+    if (&label == &form.Label1 || &label == &form.lblOver)
+        return QAccessible::Notification;
+    if (!form.hasClickHandler(label))
+        return QAccessible::StaticText;
+    return isCaseLabel(form, label) ? QAccessible::RadioButton : QAccessible::Button;
+}
+
+void announceLabelChange(
+    ControlSurface& surface, const Label& label, const LabelLook& before, const LabelLook& now)
+{
+    auto* holder = static_cast<AccessibleSurface*>(QAccessible::queryAccessibleInterface(&surface));
+    QAccessibleInterface* control = holder ? holder->labelInterface(label) : nullptr;
+    if (!control)
+        return;
+    const bool renamed = before.caption != now.caption;
+    if (renamed)
+        announce(control, QAccessible::NameChanged);
+    if (before.enabled != now.enabled)
+        announce(control, &enabledChanged);
+    if (before.bordered != now.bordered && control->role() == QAccessible::RadioButton)
+        announce(control, &checkedChanged);
+    // A screen reader voices a notification as it shows: a new target is shown anew.
+    const bool renewed = renamed && now.visible && control->role() == QAccessible::Notification;
+    if (before.visible != now.visible || renewed)
+        announce(control, now.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+}
+
+void announceCheckedChange(QObject& control) { announce(&control, &checkedChanged); }
+
+}
