@@ -52,11 +52,14 @@ namespace {
         }
         void setText(QAccessible::Text, const QString&) override { }
 
+        // A hidden label keeps the place where it shows, as a hidden widget does.
         QRect rect() const override
         {
             if (!surface_)
                 return {};
-            const QRect place = lookOf(label_).rect;
+            Label shown = label_;
+            shown.Visible = true;
+            const QRect place = lookOf(shown).rect;
             return { surface_->mapToGlobal(place.topLeft()), place.size() };
         }
 

@@ -78,7 +78,6 @@ void MainWindow::createSettingsWidgets()
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
     option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
-    combo1_->setAccessibleName(f.Label8.Caption);
 
     speedOptions_ = new QButtonGroup(this);
     for (QRadioButton* option : { option1_, option2_, option3_ })

@@ -90,9 +90,10 @@ def _marked(mark):
 
 
 class Session:
-    def __init__(self, x_server=True, sound_server=False):
+    def __init__(self, x_server=True, sound_server=False, accessibility=False):
         self.with_x_server = x_server
         self.with_sound_server = sound_server
+        self.with_accessibility = accessibility
         self.processes = []
         self.sound_server = None
 
@@ -122,6 +123,11 @@ class Session:
                     ["Xvfb", "-screen", "0", "1024x768x24", "-fbdir", self.folder("screen"),
                      "-nolisten", "tcp", "-noreset", "-displayfd", "{fd}"], "Xvfb")
                 self.screen_file = self.path("screen/Xvfb_screen0")
+            if self.with_accessibility:
+                # An accessibility bus of the session's own, which its programs find through the
+                # session bus; the bus starts its registry when the first program asks for it.
+                self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+                wait_for(self._accessibility_bus_answers, 10, "the accessibility bus")
             if self.with_sound_server:
                 from sound_server import SoundServer
                 self.sound_server = SoundServer(self)
@@ -160,6 +166,11 @@ class Session:
                                        **kwargs)
         self.processes.append(process)
         return process
+
+    def _accessibility_bus_answers(self):
+        return not subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply",
+                                   "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
+                                  capture_output=True, check=False).returncode
 
     def _start_server(self, args, what):
         """Starts a server that writes a line to the file descriptor {fd} of its arguments once

@@ -1,11 +1,13 @@
 // Prints as JSON what a driver of the real window needs to know, from the game's own model: where
 // the controls lie and take a click, in pixels; colours the game paints and the starfield never
-// shows; the first targets of a round and their columns; where a missed target stops; and each
-// sound with the band of its strongest frequency.
+// shows; the first targets of a round and their columns; where a missed target stops; each
+// sound with the band of its strongest frequency; the controls' accessible facts.
 #include "game_fixture.h"
 #include "sound_signatures.h"
+#include "ui/accessible_controls.h"
 #include "window_places.h"
 
+#include <QAccessible>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +59,41 @@ const Label& missed(testing::Game& game)
     return game.form.Label1;
 }
 
+// What assistive technology is to find of each control of a container: [role as Qt names it,
+// name, [left, top], shown, enabled, checked].
+QJsonArray accessibleControls(const Form1& f, Container container)
+{
+    QJsonArray found;
+    const auto add = [&found](QRect at, QAccessible::Role role, const QString& name, bool shown,
+                         bool enabled, bool checked) {
+        const char* roleName = QMetaEnum::fromType<QAccessible::Role>().valueToKey(role);
+        found.append(QJsonArray { QString::fromLatin1(roleName), name,
+            QJsonArray { at.x(), at.y() }, shown, enabled, checked });
+    };
+    const bool panel = f.Frame1.Visible;
+    for (const PaintedControl& painted : f.paintOrder(container)) {
+        if (const auto* const* label = std::get_if<const Label*>(&painted)) {
+            const QAccessible::Role role = accessibleRole(f, **label);
+            add(testing::placeInWindow(f, **label), role, (*label)->Caption,
+                (*label)->Visible && (container == Container::Form1 || panel), (*label)->Enabled,
+                role == QAccessible::RadioButton && (*label)->BorderStyle == Border::FixedSingle);
+        }
+    }
+    if (container == Container::Form1)
+        return found;
+    for (const OptionButton* o : { &f.Option1, &f.Option2, &f.Option3 })
+        add(testing::placeInWindow(f, *o), QAccessible::RadioButton, o->Caption,
+            o->Visible && (o->In == Container::Form1 || panel), true, o->Value);
+    const std::pair<const CommandButton*, bool> levels[]
+        = { { &f.Command1, f.First }, { &f.Command2, f.Second }, { &f.Command3, f.Third } };
+    for (const auto& [button, chosen] : levels) // they lie in the panel
+        add(placeOf(*button).translated(placeOf(f.Frame1).topLeft()), QAccessible::RadioButton,
+            button->Caption, panel, true, chosen);
+    add(placeOf(f.Combo1), QAccessible::ComboBox, f.Combo1.Text, f.Combo1.Visible, true, false);
+    add(placeOf(f.Frame1), QAccessible::Grouping, f.Label5.Caption, panel, true, false);
+    return found;
+}
+
 QJsonObject soundBands()
 {
     QJsonObject bands;
@@ -74,6 +111,8 @@ int main()
     const Form1& f = game.form;
     testing::Game missing;
     const Label& miss = missed(missing);
+    testing::Game withPanel;
+    withPanel.form.lblSettings_Click();
     // Colours as the form stores them, 0x00BBGGRR.
     const QJsonObject facts { { u"controls"_s, controls(f) },
         { u"colours"_s,
@@ -83,7 +122,9 @@ int main()
                 { u"timeOver"_s, qint64(f.lblOver.ForeColor) } } },
         { u"targets"_s, targets() },
         { u"missTop"_s, testing::placeInWindow(missing.form, miss).y() },
-        { u"sounds"_s, soundBands() } };
+        { u"sounds"_s, soundBands() },
+        { u"accessibleAtStart"_s, accessibleControls(f, Container::Form1) },
+        { u"accessibleInPanel"_s, accessibleControls(withPanel.form, Container::Frame1) } };
     std::fputs(QJsonDocument(facts).toJson(QJsonDocument::Compact).constData(), stdout);
     return 0;
 }

@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Plays the game as a screen reader does, on the session's own accessibility bus: the tree matches
+the game's model; NEW GAME's press action, a typed target and SETTINGS are told by their events.
+Debian's AT-SPI bindings serve Debian's own Python, which need not be the first on the PATH."""
+import importlib.util
+import os
+import sys
+
+if not importlib.util.find_spec("pyatspi") and sys.executable != "/usr/bin/python3":
+    os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
+
+import window
+from session import Session, wait_for
+
+# What Qt's bridge calls the roles of the window's controls.
+ROLES = {"StaticText": "label", "Button": "push button", "RadioButton": "radio button",
+         "Notification": "notification", "ComboBox": "combo box", "Grouping": "panel"}
+TOLD_WITHIN_SECONDS = 10  # from an action or a key to its events, on a loaded machine
+
+
+def main():
+    facts = window.facts()
+    (first, _), (second, _) = facts["targets"][:2]
+    with Session(accessibility=True) as session:
+        game = window.Game(session, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+        # The bindings find their bus as they load: only the session's may be theirs.
+        os.environ.clear()
+        os.environ.update(session.env)
+        import pyatspi
+        from gi.repository import GLib
+        events = []
+        pyatspi.Registry.registerEventListener(
+            events.append, "object:property-change:accessible-name", "object:state-changed")
+
+        def wait(condition, what):  # delivers the events that came in until the condition holds
+            def delivered():
+                while GLib.MainContext.default().iteration(False):
+                    pass
+                return condition()
+            return wait_for(delivered, TOLD_WITHIN_SECONDS, what)
+
+        def nodes(node):  # [role, name, [left, top], shown, enabled, checked, focused], node
+            states = node.getState()
+            x, y = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
+            yield [node.getRoleName(), node.name, [x - game.x, y - game.y]] + [
+                states.contains(s) for s in (pyatspi.STATE_SHOWING, pyatspi.STATE_SENSITIVE,
+                                             pyatspi.STATE_CHECKED, pyatspi.STATE_FOCUSED)], node
+            for child in node:
+                yield from nodes(child)
+
+        def tree():
+            apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyfall"]
+            return [n for w in (apps[0] if apps else []) for n in nodes(w)]
+
+        def find(role, name):
+            return next((n for n in tree() if n[0][:2] == [role, name]), None)
+
+        def press(role, name, action="Press"):
+            actions = wait(lambda: find(role, name), f"{role} {name!r}")[1].queryAction()
+            actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
+
+        def told(kind, role, name):
+            return wait(lambda: [e for e in events if e.type == kind and e.source.name == name
+                                 and e.source.getRoleName() == role], f"{kind} of {role} {name!r}")
+
+        def check(expected_controls):  # a hidden control has no place on the screen to compare
+            found = [row for row, _ in tree()]
+            for role, name, at, *states in expected_controls:
+                want = [ROLES[role], name, at, *states]
+                assert any(row[:6] == want or not want[3] and row[:2] + row[3:6] == want[:2] +
+                           want[3:] for row in found), f"{want} not in the tree"
+
+        box = wait(lambda: find("text", "Type the falling letters here"), "the window's tree")
+        assert box[0][6], "the input box has the keyboard"
+        check(facts["accessibleAtStart"])
+        press("push button", "NEW GAME")
+        told("object:state-changed:showing", "notification", first)
+        events.clear()
+        game.key(first)
+        told("object:property-change:accessible-name", "label", "1")
+        told("object:state-changed:showing", "notification", second)
+        print("The events of one hit:", *map(str, events), sep="\n")
+        press("push button", "SETTINGS")
+        wait(lambda: find("radio button", "Speed"), "the settings panel")
+        check(facts["accessibleInPanel"])
+        press("radio button", "Speed", "Toggle")
+        told("object:state-changed:checked", "radio button", "Speed")
+        ticked = [find("radio button", name)[0][5] for name in ("Slow", "Normal", "Speed")]
+        assert ticked == [False, False, True], f"Slow, Normal, Speed ticked: {ticked}"
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
