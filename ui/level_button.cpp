@@ -26,9 +26,12 @@ namespace {
 }
 
 LevelButton::LevelButton(const CommandButton& button, const QString& name, QWidget* parent)
-    : QPushButton(button.Caption, parent)
+    : QPushButton(parent)
     , back_(toQColor(button.BackColor))
 {
+    // The caption is set once the button is a level button, so that assistive technology, which
+    // may ask about the button as its caption is set, finds it as one.
+    setText(button.Caption);
     setObjectName(name);
     setFocusPolicy(Qt::TabFocus);
     setGeometry(placeOf(button));
