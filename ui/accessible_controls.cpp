@@ -1,6 +1,7 @@
 #include "ui/accessible_controls.h"
 
 #include "game/form1.h"
+#include "ui/command_keys.h"
 #include "ui/control_surface.h"
 #include "ui/geometry.h"
 #include "ui/label_look.h"
@@ -89,7 +90,12 @@ namespace {
         }
 
         QStringList actionNames() const override { return { pressAction() }; }
-        QStringList keyBindingsForAction(const QString&) const override { return {}; }
+        // The keys that stand for the click, as the key of the command.
+        QStringList keyBindingsForAction(const QString& actionName) const override
+        {
+            return surface_ && actionName == pressAction() ? keysOf(surface_->form(), label_)
+                                                           : QStringList();
+        }
         // The press runs what a click of the mouse on the label runs.
         void doAction(const QString& actionName) override
         {

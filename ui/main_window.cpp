@@ -3,6 +3,7 @@
 #include "ui/accessible_controls.h"
 #include "ui/artwork.h"
 #include "ui/colours.h"
+#include "ui/command_keys.h"
 #include "ui/form_widgets.h"
 #include "ui/level_button.h"
 #include "ui/settings_frame.h"
@@ -109,25 +110,14 @@ void MainWindow::connectSettingsEvents()
         [this](const QString& text) { handle([&text](Form1& f) { f.Combo1.Text = text; }); });
 }
 
-// For a player who keeps both hands on the keys, keys that type no text stand for the clicks on
-// the status bar and the settings panel. A key is a click on its label: nothing happens where the
-// label would ignore the click.
 void MainWindow::bindCommandKeys()
 {
-    const Form1* f = form_.get();
-    const auto bind = [this](const QKeySequence& key, std::function<const Label*()> label) {
-        auto* shortcut = new QShortcut(key, this);
+    for (const CommandKey& command : commandKeys()) {
+        auto* shortcut = new QShortcut(command.key, this);
         shortcut->setAutoRepeat(false);
         connect(shortcut, &QShortcut::activated, this,
-            [this, label = std::move(label)] { clickLabel(label()); });
-    };
-    bind(Qt::Key_F2, [f] { return &f->lblNew; });
-    bind(Qt::Key_Pause, [f] { return &f->lblPause; });
-    bind(Qt::Key_Escape, [f] { return f->Frame1.Visible ? &f->Label10 : &f->lblPause; });
-    bind(QKeySequence(Qt::CTRL | Qt::Key_Q), [f] { return &f->lblQuit; });
-    bind(Qt::Key_F3, [f] { return &f->lblSettings; });
-    for (const Qt::Key enter : { Qt::Key_Return, Qt::Key_Enter })
-        bind(enter, [f] { return &f->Label9; });
+            [this, label = command.label] { clickLabel(&label(*form_)); });
+    }
 }
 
 void MainWindow::handle(const std::function<void(Form1&)>& action)
