@@ -1,6 +1,5 @@
 #include "pulse_library.h"
 
-#include <cstdio>
 #include <dlfcn.h>
 #include <optional>
 
@@ -14,21 +13,16 @@ namespace {
     std::optional<PulseLibrary> lookUp()
     {
         void* handle = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            std::fprintf(stderr, "keyfall: playing without sound: %s\n", dlerror());
+        if (!handle)
             return std::nullopt;
-        }
         PulseLibrary library;
-        const char* missing = nullptr;
+        bool complete = true;
 #define KEYFALL_LOOK_UP_PULSE_FUNCTION(name)                                                       \
     library.name = reinterpret_cast<decltype(library.name)>(dlsym(handle, "pa_" #name));           \
-    if (!library.name && !missing)                                                                 \
-        missing = "pa_" #name;
+    complete = complete && library.name;
         KEYFALL_PULSE_FUNCTIONS(KEYFALL_LOOK_UP_PULSE_FUNCTION)
 #undef KEYFALL_LOOK_UP_PULSE_FUNCTION
-        if (missing) {
-            std::fprintf(
-                stderr, "keyfall: playing without sound: %s has no %s\n", kLibraryName, missing);
+        if (!complete) {
             dlclose(handle);
             return std::nullopt;
         }

@@ -12,13 +12,16 @@ namespace keyfall {
     F(mainloop_free)                                                                               \
     F(gettimeofday)                                                                                \
     F(timeval_add)                                                                                 \
-    F(context_new)                                                                                 \
+    F(proplist_new)                                                                                \
+    F(proplist_sets)                                                                               \
+    F(proplist_free)                                                                               \
+    F(context_new_with_proplist)                                                                   \
     F(context_set_state_callback)                                                                  \
     F(context_connect)                                                                             \
     F(context_get_state)                                                                           \
     F(context_disconnect)                                                                          \
     F(context_unref)                                                                               \
-    F(stream_new)                                                                                  \
+    F(stream_new_with_proplist)                                                                    \
     F(stream_set_state_callback)                                                                   \
     F(stream_set_underflow_callback)                                                               \
     F(stream_connect_playback)                                                                     \
@@ -44,8 +47,8 @@ struct PulseLibrary {
 #undef KEYFALL_DECLARE_PULSE_FUNCTION
 
     // Loads the library and looks up its functions on the first call; the same answer after
-    // that. Without the library, or with one that lacks a function, says so once on standard
-    // error and gives nothing.
+    // that. Without the library, or with one that lacks a function, gives nothing: the game then
+    // plays silent, and says nothing of it.
     static const PulseLibrary* load();
 };
 

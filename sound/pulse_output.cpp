@@ -1,25 +1,32 @@
+// Nothing on the user-interface thread ever locks, so no sound server can hold the window up:
+// play() leaves its request in one lock-free atomic word and writes to a non-blocking eventfd.
+// Only the sound thread speaks to the server, and it waits nowhere but in its main loop's poll.
+// The one wait of the user-interface thread is quitting's, for the sound thread to close the
+// connection, and it is bounded (kStopWait).
 #include "pulse_output.h"
 
+#include "clip_policy.h"
 #include "pulse_library.h"
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <pthread.h>
 #include <sched.h>
 #include <semaphore>
 #include <sys/eventfd.h>
-#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace keyfall {
 
 namespace {
 
     using namespace std::chrono_literals;
-    using Clock = std::chrono::steady_clock;
 
+    // The name the desktop's mixer shows for the game and its stream.
+    constexpr const char* kName = "Keyfall";
     // What the server holds ahead of the speaker while a clip plays: little, so that a new clip
     // is heard at once. The whole clip is written in one go, so the buffer never has to be
     // refilled in time.
@@ -32,9 +39,6 @@ namespace {
     // plays no part of a period it was not given whole, and PulseAudio takes back what it has
     // mixed ahead of the speaker when the stream is corked. Either then loses silence only.
     constexpr pa_usec_t kSilentTailUsec = 20'000;
-    // A clip the server has not started this long after its key is not played, or cut off at
-    // once: later, it would tell the player something false.
-    constexpr auto kStaleAfter = 150ms;
     // Pauses between attempts to reach a server that is not there: short at first, so that a
     // restarted server is soon heard again, then longer, so that no server costs next to nothing.
     constexpr pa_usec_t kFirstRetryPauseUsec = 50'000;
@@ -42,27 +46,25 @@ namespace {
     // How long quitting waits for the sound thread to close the connection.
     constexpr auto kStopWait = 300ms;
 
-    std::int64_t microsecondsNow()
+    SoundTime now()
     {
-        return std::chrono::duration_cast<std::chrono::microseconds>(
-            Clock::now().time_since_epoch())
-            .count();
+        return std::chrono::duration_cast<SoundTime>(
+            std::chrono::steady_clock::now().time_since_epoch());
     }
 
-    // A request for a clip: its index and when it was made, in one word that threads can swap.
-    struct Request {
-        static constexpr int kIndexBits = 8;
-        int index = -1;
-        std::int64_t madeUsec = 0;
-
-        bool stale() const { return microsecondsNow() - madeUsec > kStaleAfter / 1us; }
-        std::int64_t packed() const { return madeUsec << kIndexBits | (index + 1); }
-        static Request unpacked(std::int64_t word)
-        {
-            return { int(word & ((1 << kIndexBits) - 1)) - 1, word >> kIndexBits };
-        }
-    };
+    // A request in one word that threads can swap: when it was made, and the clip's index + 1.
+    constexpr int kIndexBits = 8;
     constexpr std::int64_t kNoRequest = 0;
+
+    std::int64_t packed(ClipRequest request)
+    {
+        return request.madeAt.count() << kIndexBits | (request.clip + 1);
+    }
+
+    ClipRequest unpacked(std::int64_t word)
+    {
+        return { int(word & ((1 << kIndexBits) - 1)) - 1, SoundTime(word >> kIndexBits) };
+    }
 
     pa_sample_spec sampleFormatOf(const PcmSound& clip)
     {
@@ -93,216 +95,234 @@ namespace {
         return buffer;
     }
 
+    // Waking the sound thread must not take the processor from the window's thread that woke
+    // it: as a batch thread it waits for its turn instead, which costs a sound a few
+    // microseconds.
+    void becomeSoundThread()
+    {
+        const sched_param priority {};
+        pthread_setschedparam(pthread_self(), SCHED_BATCH, &priority);
+        pthread_setname_np(pthread_self(), "keyfall-sound");
+    }
+
 }
 
-// Everything below runs on the sound thread, in the main loop's callbacks, except for the hand-over
-// fields `requested`, `quitting` and `stopped` and the wake-up descriptor.
-struct PulseOutput::Engine {
-    std::vector<PcmSound> clips;
-    std::atomic<std::int64_t> requested { kNoRequest };
-    std::atomic<bool> quitting { false };
-    std::binary_semaphore stopped { 0 };
-    int wakeFd = -1;
-    std::thread thread;
+// The connection and the stream, and the hand-over from the caller's thread. All but the
+// hand-over runs on the sound thread, in the main loop's callbacks: the server's answers go to
+// the clip policy, and the policy's orders to the server.
+class PulseOutput::Engine {
+public:
+    explicit Engine(std::vector<PcmSound> clips)
+        : clips_(std::move(clips))
+    {
+        for (PcmSound& clip : clips_)
+            clip.samples.append(qsizetype(bytesOf(kSilentTailUsec, sampleFormatOf(clip))), '\0');
+    }
 
-    const PulseLibrary* pa = nullptr;
-    pa_mainloop_api* api = nullptr;
-    pa_time_event* retryTimer = nullptr;
-    pa_context* context = nullptr;
-    pa_stream* stream = nullptr;
-    pa_sample_spec streamFormat {};
-    // Whether the stream asks for the short latency of a clip playing.
-    bool quick = false;
-    // The clip asked for while the connection or the stream opens, or while the server has not yet
-    // taken the clip before, played as soon as it can be if it is not stale by then. Newer clips
-    // replace it, so a server that stops answering holds one clip of ours at most.
-    Request waiting;
-    // The start of the last clip, until the server confirms it, and when that clip was asked for.
-    pa_operation* starting = nullptr;
-    Request started;
-    // Where in the stream the clip playing begins, once the server has told; an underflow past it
-    // is that clip's end.
-    std::int64_t clipStart = -1;
-    pa_usec_t retryPause = kFirstRetryPauseUsec;
+    ~Engine()
+    {
+        if (wakeFd_ >= 0)
+            close(wakeFd_);
+    }
 
-    void wake() const { eventfd_write(wakeFd, 1); }
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
 
-    bool ready() const { return stream && pa->stream_get_state(stream) == PA_STREAM_READY; }
+    // On the caller's thread: whether there is anything to play and a way to wake the thread.
+    bool prepare()
+    {
+        if (!clips_.empty() && wakeFd_ < 0)
+            wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        return wakeFd_ >= 0;
+    }
+
+    void ask(std::size_t index)
+    {
+        requested_.store(packed({ static_cast<int>(index), now() }), std::memory_order_release);
+        eventfd_write(wakeFd_, 1);
+    }
+
+    // Whether the sound thread stopped in time.
+    bool quit()
+    {
+        quitting_.store(true);
+        eventfd_write(wakeFd_, 1);
+        return stopped_.try_acquire_for(kStopWait);
+    }
+
+    // The sound thread: runs the main loop until quitting, or returns at once without libpulse.
+    void run(const PulseLibrary* library)
+    {
+        pa_mainloop* loop = library ? library->mainloop_new() : nullptr;
+        if (loop) {
+            pa_ = library;
+            api_ = pa_->mainloop_get_api(loop);
+            api_->io_new(api_, wakeFd_, PA_IO_EVENT_INPUT, &Engine::onWake, this);
+            const timeval at = after(0);
+            retryTimer_ = api_->time_new(api_, &at, &Engine::onRetry, this);
+            int status = 0;
+            pa_->mainloop_run(loop, &status);
+            pa_->mainloop_free(loop);
+        }
+        stopped_.release();
+    }
+
+private:
+    timeval after(pa_usec_t usec) const
+    {
+        timeval when {};
+        pa_->gettimeofday(&when);
+        pa_->timeval_add(&when, usec);
+        return when;
+    }
+
+    bool ready() const { return stream_ && pa_->stream_get_state(stream_) == PA_STREAM_READY; }
 
     void forget(pa_operation* operation) const
     {
         if (operation)
-            pa->operation_unref(operation);
+            pa_->operation_unref(operation);
     }
 
-    timeval after(pa_usec_t usec) const
+    // What make() returns, given a property list of the pairs, freed after.
+    template <typename Make>
+    auto withProperties(
+        std::initializer_list<std::pair<const char*, const char*>> pairs, Make make) const
     {
-        timeval when {};
-        pa->gettimeofday(&when);
-        pa->timeval_add(&when, usec);
-        return when;
+        pa_proplist* properties = pa_->proplist_new();
+        for (const auto& [key, value] : pairs)
+            pa_->proplist_sets(properties, key, value);
+        auto made = make(properties);
+        pa_->proplist_free(properties);
+        return made;
     }
 
-    // The sound thread: loads libpulse, then runs the main loop until quitting.
-    void run()
-    {
-        // Waking this thread must not take the processor from the window's thread that woke it:
-        // as a batch thread it waits for its turn instead, which costs a sound a few microseconds.
-        const sched_param priority {};
-        pthread_setschedparam(pthread_self(), SCHED_BATCH, &priority);
-        pthread_setname_np(pthread_self(), "keyfall-sound");
-        pa = PulseLibrary::load();
-        pa_mainloop* loop = pa ? pa->mainloop_new() : nullptr;
-        if (loop) {
-            api = pa->mainloop_get_api(loop);
-            api->io_new(api, wakeFd, PA_IO_EVENT_INPUT, &Engine::onWake, this);
-            const timeval now = after(0);
-            retryTimer = api->time_new(api, &now, &Engine::onRetry, this);
-            int status = 0;
-            pa->mainloop_run(loop, &status);
-            pa->mainloop_free(loop);
-        }
-        stopped.release();
-    }
-
+    // The desktop's mixer shows the game under its name and icon; the role lets the desktop's
+    // policies treat its stream as a game's, such as lowering it under a call.
     void connect()
     {
-        context = pa->context_new(api, "Keyfall");
-        if (!context) {
+        policy_.opening();
+        context_ = withProperties({ { PA_PROP_APPLICATION_ID, KEYFALL_APP_ID },
+                                      { PA_PROP_APPLICATION_ICON_NAME, KEYFALL_APP_ID },
+                                      { PA_PROP_APPLICATION_VERSION, KEYFALL_VERSION } },
+            [this](pa_proplist* properties) {
+                return pa_->context_new_with_proplist(api_, kName, properties);
+            });
+        if (!context_) {
             lose();
             return;
         }
-        pa->context_set_state_callback(context, &Engine::onContextState, this);
+        pa_->context_set_state_callback(context_, &Engine::onContextState, this);
         // A failure may already have been reported, and handled, through the state callback.
-        if (pa->context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 && context)
+        if (pa_->context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0
+            && context_)
             lose();
     }
 
     void openStream(const pa_sample_spec& format)
     {
-        stream = pa->stream_new(context, "Keyfall", &format, nullptr);
-        if (!stream) {
+        policy_.opening();
+        stream_ = withProperties(
+            { { PA_PROP_MEDIA_ROLE, "game" } }, [this, &format](pa_proplist* properties) {
+                return pa_->stream_new_with_proplist(context_, kName, &format, nullptr, properties);
+            });
+        if (!stream_) {
             lose();
             return;
         }
-        streamFormat = format;
-        quick = false;
-        pa->stream_set_state_callback(stream, &Engine::onStreamState, this);
-        pa->stream_set_underflow_callback(stream, &Engine::onUnderflow, this);
+        streamFormat_ = format;
+        pa_->stream_set_state_callback(stream_, &Engine::onStreamState, this);
+        pa_->stream_set_underflow_callback(stream_, &Engine::onUnderflow, this);
         const pa_buffer_attr buffer = bufferFor(kSilentLatencyUsec, format);
         const auto flags
             = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
-        if (pa->stream_connect_playback(stream, nullptr, &buffer, flags, nullptr, nullptr) < 0
-            && stream)
+        if (pa_->stream_connect_playback(stream_, nullptr, &buffer, flags, nullptr, nullptr) < 0
+            && stream_)
             lose();
     }
 
     void closeStream()
     {
-        waiting = {};
-        if (starting) {
-            pa->operation_cancel(starting);
-            pa->operation_unref(starting);
-            starting = nullptr;
+        if (question_) {
+            pa_->operation_cancel(question_);
+            pa_->operation_unref(question_);
+            question_ = nullptr;
         }
-        if (!stream)
+        if (!stream_)
             return;
-        pa->stream_set_state_callback(stream, nullptr, nullptr);
-        pa->stream_set_underflow_callback(stream, nullptr, nullptr);
-        pa->stream_disconnect(stream);
-        pa->stream_unref(stream);
-        stream = nullptr;
+        pa_->stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_->stream_set_underflow_callback(stream_, nullptr, nullptr);
+        pa_->stream_disconnect(stream_);
+        pa_->stream_unref(stream_);
+        stream_ = nullptr;
     }
 
     void disconnect()
     {
         closeStream();
-        if (!context)
+        if (!context_)
             return;
-        pa->context_set_state_callback(context, nullptr, nullptr);
-        pa->context_disconnect(context);
-        pa->context_unref(context);
-        context = nullptr;
+        pa_->context_set_state_callback(context_, nullptr, nullptr);
+        pa_->context_disconnect(context_);
+        pa_->context_unref(context_);
+        context_ = nullptr;
     }
 
     // The server is gone or never answered: silence, and another try after a pause.
     void lose()
     {
         disconnect();
-        const timeval when = after(retryPause);
-        api->time_restart(retryTimer, &when);
-        retryPause = std::min(retryPause * 2, kLongestRetryPauseUsec);
+        policy_.lost();
+        const timeval when = after(retryPause_);
+        api_->time_restart(retryTimer_, &when);
+        retryPause_ = std::min(retryPause_ * 2, kLongestRetryPauseUsec);
     }
 
-    void setLatency(bool playing)
+    void play(ClipRequest request)
     {
-        if (quick == playing)
-            return;
-        quick = playing;
-        const pa_buffer_attr buffer
-            = bufferFor(playing ? kPlayingLatencyUsec : kSilentLatencyUsec, streamFormat);
-        forget(pa->stream_set_buffer_attr(stream, &buffer, nullptr, nullptr));
-    }
-
-    void play(Request request)
-    {
-        const pa_sample_spec format
-            = sampleFormatOf(clips[static_cast<std::size_t>(request.index)]);
-        if (stream && !sameFormat(format, streamFormat)) {
+        const pa_sample_spec format = sampleFormatOf(clips_[std::size_t(request.clip)]);
+        if (stream_ && !sameFormat(format, streamFormat_)) {
             closeStream();
             openStream(format);
         }
-        // Between two attempts to reach the server the clip is dropped; while one is under way,
-        // it is played once the stream is ready.
-        if (!context)
-            return;
-        if (ready())
-            start(request);
-        else
-            waiting = request;
+        carryOut(policy_.requested(request, now()));
     }
 
-    // First asks whether the server answers: a clip goes only to a server that answered in time,
-    // so that one which stalled is never left a clip to play late when it comes back.
-    void start(Request request)
+    void setLatency(pa_usec_t usec)
     {
-        if (starting) {
-            waiting = request;
-            return;
+        const pa_buffer_attr buffer = bufferFor(usec, streamFormat_);
+        forget(pa_->stream_set_buffer_attr(stream_, &buffer, nullptr, nullptr));
+    }
+
+    // All of the orders go out in one burst, as the main loop writes them when it next polls.
+    void carryOut(const ClipOrders& orders)
+    {
+        if (orders.has(ClipOrders::ShortLatency))
+            setLatency(kPlayingLatencyUsec);
+        if (orders.has(ClipOrders::Flush))
+            forget(pa_->stream_flush(stream_, nullptr, nullptr));
+        if (orders.has(ClipOrders::Write)) {
+            const QByteArray& samples = clips_[std::size_t(orders.clip)].samples;
+            pa_->stream_write(stream_, samples.constData(), std::size_t(samples.size()), nullptr, 0,
+                PA_SEEK_RELATIVE);
+            written_ = samples.size();
         }
-        waiting = {};
-        if (request.stale())
-            return;
-        started = request;
-        starting = pa->stream_update_timing_info(stream, &Engine::onAnswered, this);
+        if (orders.has(ClipOrders::Uncork) || orders.has(ClipOrders::Cork))
+            forget(pa_->stream_cork(stream_, orders.has(ClipOrders::Cork), nullptr, nullptr));
+        if (orders.has(ClipOrders::SilentLatency))
+            setLatency(kSilentLatencyUsec);
+        if (orders.has(ClipOrders::AskServer))
+            question_ = pa_->stream_update_timing_info(stream_, &Engine::onServerAnswered, this);
+        if (orders.has(ClipOrders::AskPosition))
+            question_ = pa_->stream_update_timing_info(stream_, &Engine::onClipStarted, this);
     }
 
-    // Drops what is left of the clip before, queues the whole clip and lets it play at the
-    // short latency; then asks where in the stream it landed.
-    void send()
+    // The question under way has been answered: whether the stream is still there to go on.
+    bool answered()
     {
-        const PcmSound& clip = clips[static_cast<std::size_t>(started.index)];
-        setLatency(true);
-        forget(pa->stream_flush(stream, nullptr, nullptr));
-        pa->stream_write(stream, clip.samples.constData(),
-            static_cast<std::size_t>(clip.samples.size()), nullptr, 0, PA_SEEK_RELATIVE);
-        forget(pa->stream_cork(stream, 0, nullptr, nullptr));
-        clipStart = -1;
-        starting = pa->stream_update_timing_info(stream, &Engine::onStarted, this);
-    }
-
-    // Corks the stream and lets the server rest until the next clip.
-    void silence()
-    {
-        forget(pa->stream_flush(stream, nullptr, nullptr));
-        forget(pa->stream_cork(stream, 1, nullptr, nullptr));
-        setLatency(false);
-    }
-
-    void stop()
-    {
-        disconnect();
-        api->quit(api, 0);
+        pa_->operation_unref(question_);
+        question_ = nullptr;
+        return ready();
     }
 
     static void onWake(pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self)
@@ -310,13 +330,15 @@ struct PulseOutput::Engine {
         auto* engine = static_cast<Engine*>(self);
         eventfd_t count = 0;
         eventfd_read(fd, &count);
-        if (engine->quitting.load()) {
-            engine->stop();
+        if (engine->quitting_.load()) {
+            engine->disconnect();
+            engine->api_->quit(engine->api_, 0);
             return;
         }
-        const std::int64_t word = engine->requested.exchange(kNoRequest, std::memory_order_acquire);
+        const std::int64_t word
+            = engine->requested_.exchange(kNoRequest, std::memory_order_acquire);
         if (word != kNoRequest)
-            engine->play(Request::unpacked(word));
+            engine->play(unpacked(word));
     }
 
     static void onRetry(pa_mainloop_api*, pa_time_event*, const timeval*, void* self)
@@ -324,67 +346,39 @@ struct PulseOutput::Engine {
         static_cast<Engine*>(self)->connect();
     }
 
-    // The question under way has been answered: whether the stream is still there to go on.
-    bool answered()
+    static void onServerAnswered(pa_stream*, int, void* self)
     {
-        pa->operation_unref(starting);
-        starting = nullptr;
-        return ready();
+        auto* engine = static_cast<Engine*>(self);
+        if (engine->answered())
+            engine->carryOut(engine->policy_.serverAnswered(now()));
     }
 
-    // The server answers: in time, it is given the clip. Else the clip is dropped, and the clip
-    // before, whose end went unheeded while the question was under way, is silenced too.
-    static void onAnswered(pa_stream*, int, void* self)
+    static void onClipStarted(pa_stream* stream, int success, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
         if (!engine->answered())
             return;
-        if (!engine->started.stale()) {
-            engine->send();
-            return;
-        }
-        engine->silence();
-        if (engine->waiting.index >= 0)
-            engine->start(engine->waiting);
+        std::optional<std::int64_t> start;
+        if (const pa_timing_info* timing = engine->pa_->stream_get_timing_info(stream);
+            success && timing && !timing->write_index_corrupt)
+            start = timing->write_index - engine->written_;
+        engine->carryOut(engine->policy_.clipStarted(start, now()));
     }
 
-    // The server has taken the clip. Taken late, because the server stalled in between, it is
-    // cut off at once; else the stream is corked once the server has played it (see onUnderflow).
-    static void onStarted(pa_stream* stream, int success, void* self)
-    {
-        auto* engine = static_cast<Engine*>(self);
-        if (!engine->answered())
-            return;
-        if (engine->started.stale())
-            engine->silence();
-        else if (const pa_timing_info* timing = engine->pa->stream_get_timing_info(stream);
-                 success && timing && !timing->write_index_corrupt) {
-            const auto bytes = engine->clips[std::size_t(engine->started.index)].samples.size();
-            engine->clipStart = timing->write_index - bytes;
-        }
-        if (engine->waiting.index >= 0)
-            engine->start(engine->waiting);
-    }
-
-    // The stream ran dry. Past the start of the clip playing, the server has played it all; an
-    // underflow from before (the gap of a flush, or the end of the clip before) is passed over.
     static void onUnderflow(pa_stream* stream, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
-        if (engine->starting)
-            return;
-        const std::int64_t at = engine->pa->stream_get_underflow_index(stream);
-        if (at < 0 || engine->clipStart < 0 || at > engine->clipStart)
-            engine->silence();
+        const std::int64_t at = engine->pa_->stream_get_underflow_index(stream);
+        engine->carryOut(engine->policy_.underflow(at < 0 ? std::nullopt : std::optional(at)));
     }
 
     static void onContextState(pa_context* context, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
-        switch (engine->pa->context_get_state(context)) {
+        switch (engine->pa_->context_get_state(context)) {
         case PA_CONTEXT_READY: {
-            const int first = std::max(engine->waiting.index, 0);
-            engine->openStream(sampleFormatOf(engine->clips[static_cast<std::size_t>(first)]));
+            const int first = std::max(engine->policy_.waiting().clip, 0);
+            engine->openStream(sampleFormatOf(engine->clips_[std::size_t(first)]));
             break;
         }
         case PA_CONTEXT_FAILED:
@@ -399,11 +393,10 @@ struct PulseOutput::Engine {
     static void onStreamState(pa_stream* stream, void* self)
     {
         auto* engine = static_cast<Engine*>(self);
-        switch (engine->pa->stream_get_state(stream)) {
+        switch (engine->pa_->stream_get_state(stream)) {
         case PA_STREAM_READY:
-            engine->retryPause = kFirstRetryPauseUsec;
-            if (engine->waiting.index >= 0)
-                engine->start(engine->waiting);
+            engine->retryPause_ = kFirstRetryPauseUsec;
+            engine->carryOut(engine->policy_.streamReady(now()));
             break;
         case PA_STREAM_FAILED:
         case PA_STREAM_TERMINATED:
@@ -413,14 +406,33 @@ struct PulseOutput::Engine {
             break;
         }
     }
+
+    std::vector<PcmSound> clips_;
+
+    // The hand-over from the caller's thread.
+    std::atomic<std::int64_t> requested_ { kNoRequest };
+    static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+    std::atomic<bool> quitting_ { false };
+    std::binary_semaphore stopped_ { 0 };
+    int wakeFd_ = -1;
+
+    const PulseLibrary* pa_ = nullptr;
+    pa_mainloop_api* api_ = nullptr;
+    pa_time_event* retryTimer_ = nullptr;
+    pa_context* context_ = nullptr;
+    pa_stream* stream_ = nullptr;
+    pa_sample_spec streamFormat_ {};
+    ClipPolicy policy_;
+    // The timing query under way, for the policy's AskServer or AskPosition.
+    pa_operation* question_ = nullptr;
+    // The size of the clip last written, to find its start from where the writing ended.
+    std::int64_t written_ = 0;
+    pa_usec_t retryPause_ = kFirstRetryPauseUsec;
 };
 
 PulseOutput::PulseOutput(std::vector<PcmSound> clips)
-    : engine_(new Engine)
+    : engine_(std::make_unique<Engine>(std::move(clips)))
 {
-    for (PcmSound& clip : clips)
-        clip.samples.append(qsizetype(bytesOf(kSilentTailUsec, sampleFormatOf(clip))), '\0');
-    engine_->clips = std::move(clips);
 }
 
 // The sound thread never waits on anything but its poll, so it stops at once, whatever the server
@@ -428,38 +440,30 @@ PulseOutput::PulseOutput(std::vector<PcmSound> clips)
 // clips are left to the end of the process.
 PulseOutput::~PulseOutput()
 {
-    if (!engine_->thread.joinable()) {
-        delete engine_;
+    if (!thread_.joinable())
+        return;
+    if (!engine_->quit()) {
+        thread_.detach();
+        static_cast<void>(engine_.release());
         return;
     }
-    engine_->quitting.store(true);
-    engine_->wake();
-    if (!engine_->stopped.try_acquire_for(kStopWait)) {
-        engine_->thread.detach();
-        return;
-    }
-    engine_->thread.join();
-    close(engine_->wakeFd);
-    delete engine_;
+    thread_.join();
 }
 
 void PulseOutput::start()
 {
-    Engine& engine = *engine_;
-    if (engine.thread.joinable() || engine.clips.empty())
+    if (thread_.joinable() || !engine_->prepare())
         return;
-    engine.wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (engine.wakeFd >= 0)
-        engine.thread = std::thread(&Engine::run, &engine);
+    thread_ = std::thread([engine = engine_.get()] {
+        becomeSoundThread();
+        engine->run(PulseLibrary::load());
+    });
 }
 
 void PulseOutput::play(std::size_t index)
 {
-    if (!engine_->thread.joinable())
-        return;
-    const Request request { static_cast<int>(index), microsecondsNow() };
-    engine_->requested.store(request.packed(), std::memory_order_release);
-    engine_->wake();
+    if (thread_.joinable())
+        engine_->ask(index);
 }
 
 }

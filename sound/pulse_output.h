@@ -3,6 +3,8 @@
 #include "wav_reader.h"
 
 #include <cstddef>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace keyfall {
@@ -26,9 +28,11 @@ public:
     void play(std::size_t index);
 
 private:
-    struct Engine;
-    // Owned, but left behind at exit if its thread does not stop in time; see the destructor.
-    Engine* engine_;
+    class Engine;
+    // Left behind at exit, with its thread, if the thread does not stop in time; see the
+    // destructor.
+    std::unique_ptr<Engine> engine_;
+    std::thread thread_;
 };
 
 }

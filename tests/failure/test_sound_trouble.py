@@ -1,7 +1,8 @@
 """Sound that cannot be played never stops a round: no sound device, a sound server that stops
 answering or goes away, sound files that are missing, empty, cut short or not sounds at all. A
-sound server that comes back is heard again, but no stale sound; a sink slow to wake plays the
-whole sound."""
+sound server that comes back is heard again, under the game's name, but no stale sound; a sink slow
+to wake plays the whole sound."""
+import glob
 import os
 import shutil
 import subprocess
@@ -64,6 +65,19 @@ def hit_while_the_sink_sleeps(game, server):
     subprocess.run(["pactl", "suspend-sink", SINK, "0"], env=game.env, check=True)
 
 
+def desktop_names():
+    """The properties that name the game's stream to the desktop's mixer: those of its desktop
+    entry, its version, and the role of a game's sounds."""
+    entry, = glob.glob(os.path.join(os.path.dirname(__file__), "..", "..", "assets", "desktop",
+                                    "*.desktop"))
+    with open(entry, encoding="utf-8") as text:
+        icon, = (line[5:].strip() for line in text if line.startswith("Icon="))
+    version = subprocess.run([os.environ["KEYFALL_PROGRAM"], "--version"], capture_output=True, text=True,
+                             check=True).stdout.split()[-1]
+    return {"application.name": "Keyfall", "application.id": os.path.basename(entry)[:-8],
+            "application.icon_name": icon, "application.version": version, "media.role": "game"}
+
+
 def heard_again(game):
     """Starts a round, whose wrong keys are heard within the time a server that came back has."""
     game.press("lblNew")
@@ -121,6 +135,9 @@ class SoundTrouble(unittest.TestCase):
             player.play_round_with_every_sound(game)
             session.sound_server.start()
             heard_again(game)
+            expected = desktop_names()
+            self.assertEqual([{key: stream.get(key) for key in expected}
+                              for stream in session.sound_server.stream_properties()], [expected])
             self.assertEndsCleanly(game)
 
     def test_sound_server_paused_mid_round(self):

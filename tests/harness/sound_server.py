@@ -186,6 +186,17 @@ class SoundServer:
         """How many streams are open on the server, corked or not."""
         return len((self._pactl("list", "short", "sink-inputs") or "").splitlines())
 
+    def stream_properties(self):
+        """The properties of each open stream, as the desktop's mixer reads them."""
+        streams = []
+        for line in (self._pactl("list", "sink-inputs") or "").splitlines():
+            if line.startswith("Sink Input #"):
+                streams.append({})
+            elif " = " in line and streams:
+                key, value = line.strip().split(" = ", 1)
+                streams[-1][key] = value.strip('"')
+        return streams
+
     def playing_streams(self):
         """How many streams play into the server now: those not corked. A client that keeps
         a stream open and corked while silent plays nothing."""
