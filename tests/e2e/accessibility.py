@@ -55,8 +55,11 @@ def main():
         def find(role, name):
             return next((n for n in tree() if n[0][:2] == [role, name]), None)
 
-        def press(role, name, action="Press"):
-            actions = wait(lambda: find(role, name), f"{role} {name!r}")[1].queryAction()
+        def node(role, name):
+            return wait(lambda: find(role, name), f"{role} {name!r}")[1]
+
+        def press(node, action="Press"):  # returns once the game has run the action
+            actions = node.queryAction()
             actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
 
         def told(kind, role, name):
@@ -73,17 +76,19 @@ def main():
         box = wait(lambda: find("text", "Type the falling letters here"), "the window's tree")
         assert box[0][6], "the input box has the keyboard"
         check(facts["accessibleAtStart"])
-        press("push button", "NEW GAME")
+        new_game, pause = node("push button", "NEW GAME"), node("push button", "PAUSE ")
+        press(new_game)
+        press(pause)  # typing scores while paused, and the target waits for the keys however slow
         told("object:state-changed:showing", "notification", first)
         events.clear()
         game.key(first)
         told("object:property-change:accessible-name", "label", "1")
         told("object:state-changed:showing", "notification", second)
         print("The events of one hit:", *map(str, events), sep="\n")
-        press("push button", "SETTINGS")
+        press(node("push button", "SETTINGS"))
         wait(lambda: find("radio button", "Speed"), "the settings panel")
         check(facts["accessibleInPanel"])
-        press("radio button", "Speed", "Toggle")
+        press(node("radio button", "Speed"), "Toggle")
         told("object:state-changed:checked", "radio button", "Speed")
         ticked = [find("radio button", name)[0][5] for name in ("Slow", "Normal", "Speed")]
         assert ticked == [False, False, True], f"Slow, Normal, Speed ticked: {ticked}"
