@@ -3,7 +3,6 @@
 #include "game/form1.h"
 #include "ui/command_keys.h"
 #include "ui/control_surface.h"
-#include "ui/geometry.h"
 #include "ui/label_look.h"
 #include "ui/level_button.h"
 #include "ui/main_window.h"
@@ -156,12 +155,15 @@ namespace {
         // The widgets lie above the painted labels; of two labels the one in front wins.
         QAccessibleInterface* childAt(int x, int y) const override
         {
-            if (QAccessibleInterface* above = QAccessibleWidget::childAt(x, y))
-                return above;
-            const auto& surface = static_cast<const ControlSurface&>(*widget());
-            for (const Label* label : surface.labels()) {
-                QAccessibleInterface* found = labelInterface(*label);
-                if (found && !found->state().invisible && found->rect().contains(x, y))
+            const auto shownAt = [x, y](QAccessibleInterface* child) {
+                return child && !child->state().invisible && child->rect().contains(x, y);
+            };
+            for (int i = labelCount(); i < childCount(); ++i) {
+                if (QAccessibleInterface* above = child(i); shownAt(above))
+                    return above;
+            }
+            for (const Label* label : static_cast<const ControlSurface&>(*widget()).labels()) {
+                if (QAccessibleInterface* found = labelInterface(*label); shownAt(found))
                     return found;
             }
             return nullptr;
