@@ -11,6 +11,10 @@
 //                                                  plays a round of the game at "Speed": every
 //                                                  hit's key-to-frame time, processor time per
 //                                                  second, the round's end, peak memory
+//   bench_driver yardstick SECONDS HIT_EVERY_MS X,Y,RRGGBB -- COMMAND...
+//                                                  the same keys to a playing yardstick from its
+//                                                  first frame: the same figures but the round's
+//                                                  end
 #include "bench/launch.h"
 #include "bench/round_play.h"
 
@@ -55,9 +59,8 @@ void measureIdle(int seconds, Probe probe, const std::vector<std::string>& comma
         static_cast<long long>(after.switches - before.switches), before.threads, after.threads);
 }
 
-void playRound(int seconds, int hitEveryMs, const std::vector<std::string>& command)
+void printRound(const RoundResult& round)
 {
-    const RoundResult round = keyfall::bench::playRound(command, { seconds, hitEveryMs });
     for (const Hit& hit : round.hits)
         std::printf("hit %.6f %.3f\n", hit.keySentAt, hit.frameMs);
     std::printf("cpu_ms_per_s %.3f\nround_end_error_ms %.3f\npeak_rss_kib %ld\n",
@@ -77,7 +80,10 @@ int run(std::span<char*> args)
     else if (what == "idle" && options.size() == 3)
         measureIdle(std::stoi(options[1]), parseProbe(options[2]), command);
     else if (what == "round" && options.size() == 3)
-        playRound(std::stoi(options[1]), std::stoi(options[2]), command);
+        printRound(playRound(command, { std::stoi(options[1]), std::stoi(options[2]) }));
+    else if (what == "yardstick" && options.size() == 4)
+        printRound(playYardstick(
+            command, parseProbe(options[3]), { std::stoi(options[1]), std::stoi(options[2]) }));
     else
         throw std::invalid_argument("unknown measurement: " + what);
     return 0;

@@ -5,6 +5,7 @@
 #include "window_places.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 #include <thread>
 
@@ -119,36 +120,71 @@ namespace {
 
 }
 
+namespace {
+
+    // Says on standard error when the measured stretch of play begins and ends, so that a
+    // profiler of the program can count that stretch alone.
+    void markPlay(const char* bound, const Launched& program)
+    {
+        std::fprintf(stderr, "played %s %d\n", bound, static_cast<int>(program.process->pid()));
+    }
+
+    // A hit at a steady pace from `started` until shortly before the round's end; processor time
+    // from just after the first hit to just after the last.
+    RoundResult playHits(Launched& program, Mirror& mirror, SteadyTime started, RoundPlan plan)
+    {
+        const SteadyTime ends = started + std::chrono::seconds(plan.roundSeconds);
+        const auto every = std::chrono::milliseconds(plan.hitEveryMs);
+        RoundResult result;
+        CpuUse cpuAtFirstHit;
+        SteadyTime firstHitDone;
+        for (SteadyTime slot = started + kFirstHitAfter; slot + kFirstHitAfter < ends;
+             slot += every) {
+            std::this_thread::sleep_until(slot);
+            result.hits.push_back(hit(*program.x, mirror));
+            if (result.hits.size() == 1) {
+                cpuAtFirstHit = program.process->cpuUse();
+                firstHitDone = std::chrono::steady_clock::now();
+                markPlay("from", program);
+            }
+        }
+        const CpuUse cpuAtLastHit = program.process->cpuUse();
+        markPlay("to", program);
+        const double playedMs = millisecondsBetween(firstHitDone, std::chrono::steady_clock::now());
+        result.cpuMsPerSecond
+            = (cpuAtLastHit.cpuNs - cpuAtFirstHit.cpuNs) / 1e6 / (playedMs / 1000);
+        return result;
+    }
+
+}
+
 RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan)
 {
     Launched game = launch(command, kStatusBar);
     XSession& x = *game.x;
     Mirror mirror(plan.roundSeconds);
     const SteadyTime started = startRound(x, plan.roundSeconds);
+    RoundResult result = playHits(game, mirror, started, plan);
+
     const SteadyTime ends = started + std::chrono::seconds(plan.roundSeconds);
-    const auto every = std::chrono::milliseconds(plan.hitEveryMs);
-
-    RoundResult result;
-    CpuUse cpuAtFirstHit;
-    SteadyTime firstHitDone;
-    for (SteadyTime slot = started + kFirstHitAfter; slot + kFirstHitAfter < ends; slot += every) {
-        std::this_thread::sleep_until(slot);
-        result.hits.push_back(hit(x, mirror));
-        if (result.hits.size() == 1) {
-            cpuAtFirstHit = game.process->cpuUse();
-            firstHitDone = std::chrono::steady_clock::now();
-        }
-    }
-    const CpuUse cpuAtLastHit = game.process->cpuUse();
-    const double playedMs = millisecondsBetween(firstHitDone, std::chrono::steady_clock::now());
-    result.cpuMsPerSecond = (cpuAtLastHit.cpuNs - cpuAtFirstHit.cpuNs) / 1e6 / (playedMs / 1000);
-
     const auto over = x.waitUntil([&] { return timeOverShown(x); }, ends + kUiTimeout);
     if (!over)
         throw std::runtime_error("the round never ended");
     result.endErrorMs = millisecondsBetween(ends, *over);
     clickOn(x, layout().lblQuit);
     result.peakRssKib = game.process->wait(kExitTimeout).peakRssKib;
+    return result;
+}
+
+RoundResult playYardstick(const std::vector<std::string>& command, Probe probe, RoundPlan plan)
+{
+    Launched yardstick = launch(command, probe);
+    // Keys go where the pointer is, as on the game after its clicks: into the input box.
+    const QPoint box = testing::clickPoint(layout(), layout().Text1);
+    yardstick.x->click(box.x(), box.y());
+    Mirror mirror(plan.roundSeconds);
+    RoundResult result = playHits(yardstick, mirror, std::chrono::steady_clock::now(), plan);
+    result.peakRssKib = closeAndWait(yardstick).peakRssKib;
     return result;
 }
 

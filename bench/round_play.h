@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/launch.h"
+
 #include <string>
 #include <vector>
 
@@ -33,5 +35,9 @@ struct RoundResult {
 
 // Plays a round of the game run by the command: it must draw the game's window.
 RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan);
+
+// The same keys at the same pace, for as long, to a yardstick that shows the probe's colour once
+// drawn and counts hits where the game does; it is then closed. No round end is seen.
+RoundResult playYardstick(const std::vector<std::string>& command, Probe probe, RoundPlan plan);
 
 }

@@ -1,0 +1,134 @@
+#include "bench/pulse_clip.h"
+
+#include <QFile>
+#include <QtEndian>
+#include <stdexcept>
+
+namespace keyfall::bench {
+
+namespace {
+
+    constexpr pa_usec_t kPlayingLatencyUsec = 5'000;
+    constexpr pa_usec_t kSilentLatencyUsec = 2'000'000;
+    // The silence the game's player puts after each clip.
+    constexpr pa_usec_t kSilentTailUsec = 20'000;
+
+    // The samples and format of a 16-bit PCM WAV file, walking its chunks.
+    QByteArray readWav(const QString& path, pa_sample_spec& format)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read " + path.toStdString());
+        const QByteArray bytes = file.readAll();
+        QByteArray samples;
+        for (qsizetype at = 12; at + 8 <= bytes.size();) {
+            const QByteArray id = bytes.mid(at, 4);
+            const auto size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
+            const char* body = bytes.constData() + at + 8;
+            if (id == "fmt " && size >= 16) {
+                format.format = PA_SAMPLE_S16LE;
+                format.channels = static_cast<std::uint8_t>(qFromLittleEndian<quint16>(body + 2));
+                format.rate = qFromLittleEndian<quint32>(body + 4);
+            } else if (id == "data") {
+                samples = bytes.mid(at + 8, size);
+            }
+            at += 8 + size + (size & 1);
+        }
+        if (samples.isEmpty() || !pa_sample_spec_valid(&format))
+            throw std::runtime_error("not a 16-bit PCM WAV file: " + path.toStdString());
+        return samples;
+    }
+
+    pa_buffer_attr bufferFor(pa_usec_t latencyUsec, const pa_sample_spec& format)
+    {
+        pa_buffer_attr buffer {};
+        buffer.maxlength = static_cast<std::uint32_t>(-1);
+        buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(latencyUsec, &format));
+        buffer.prebuf = static_cast<std::uint32_t>(pa_frame_size(&format));
+        buffer.minreq = static_cast<std::uint32_t>(-1);
+        buffer.fragsize = static_cast<std::uint32_t>(-1);
+        return buffer;
+    }
+
+    void forget(pa_operation* operation)
+    {
+        if (operation)
+            pa_operation_unref(operation);
+    }
+
+}
+
+PulseClip::PulseClip(
+    const QString& wavPath, std::function<void()> ready, std::function<void()> silent)
+    : samples_(readWav(wavPath, format_))
+    , ready_(std::move(ready))
+    , silent_(std::move(silent))
+    , loop_(pa_threaded_mainloop_new())
+{
+    samples_.append(qsizetype(pa_usec_to_bytes(kSilentTailUsec, &format_)), '\0');
+    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Yardstick");
+    pa_context_set_state_callback(context_, &PulseClip::onContextState, this);
+    pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
+    pa_threaded_mainloop_start(loop_);
+}
+
+PulseClip::~PulseClip()
+{
+    pa_threaded_mainloop_stop(loop_);
+    if (stream_)
+        pa_stream_unref(stream_);
+    pa_context_disconnect(context_);
+    pa_context_unref(context_);
+    pa_threaded_mainloop_free(loop_);
+}
+
+void PulseClip::play()
+{
+    pa_threaded_mainloop_lock(loop_);
+    if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
+        setLatency(kPlayingLatencyUsec);
+        forget(pa_stream_flush(stream_, nullptr, nullptr));
+        pa_stream_write(stream_, samples_.constData(), static_cast<std::size_t>(samples_.size()),
+            nullptr, 0, PA_SEEK_RELATIVE);
+        forget(pa_stream_cork(stream_, 0, nullptr, nullptr));
+    }
+    pa_threaded_mainloop_unlock(loop_);
+}
+
+void PulseClip::setLatency(pa_usec_t usec)
+{
+    const pa_buffer_attr buffer = bufferFor(usec, format_);
+    forget(pa_stream_set_buffer_attr(stream_, &buffer, nullptr, nullptr));
+}
+
+void PulseClip::onContextState(pa_context* context, void* self)
+{
+    auto* clip = static_cast<PulseClip*>(self);
+    if (pa_context_get_state(context) != PA_CONTEXT_READY)
+        return;
+    clip->stream_ = pa_stream_new(context, "Yardstick", &clip->format_, nullptr);
+    pa_stream_set_state_callback(clip->stream_, &PulseClip::onStreamState, clip);
+    pa_stream_set_underflow_callback(clip->stream_, &PulseClip::onUnderflow, clip);
+    const pa_buffer_attr buffer = bufferFor(kSilentLatencyUsec, clip->format_);
+    pa_stream_connect_playback(clip->stream_, nullptr, &buffer,
+        static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY), nullptr,
+        nullptr);
+}
+
+void PulseClip::onStreamState(pa_stream* stream, void* self)
+{
+    if (pa_stream_get_state(stream) == PA_STREAM_READY)
+        static_cast<PulseClip*>(self)->ready_();
+}
+
+// The clip has been played out: the stream rests, corked, at the long latency.
+void PulseClip::onUnderflow(pa_stream* stream, void* self)
+{
+    auto* clip = static_cast<PulseClip*>(self);
+    forget(pa_stream_flush(stream, nullptr, nullptr));
+    forget(pa_stream_cork(stream, 1, nullptr, nullptr));
+    clip->setLatency(kSilentLatencyUsec);
+    clip->silent_();
+}
+
+}
