@@ -12,9 +12,9 @@ if not importlib.util.find_spec("pyatspi") and sys.executable != "/usr/bin/pytho
 import window
 from session import Session, wait_for
 
-# What Qt's bridge calls the roles of the window's controls.
-ROLES = {"StaticText": "label", "Button": "push button", "RadioButton": "radio button",
-         "Notification": "notification", "ComboBox": "combo box", "Grouping": "panel"}
+# The AT-SPI roles of Qt's roles (whose names AT-SPI's versions spell differently).
+ROLES = {"StaticText": "LABEL", "Button": "PUSH_BUTTON", "RadioButton": "RADIO_BUTTON",
+         "Notification": "NOTIFICATION", "ComboBox": "COMBO_BOX", "Grouping": "PANEL"}
 TOLD_WITHIN_SECONDS = 10  # from an action or a key to its events, on a loaded machine
 
 
@@ -42,7 +42,7 @@ def main():
         def nodes(node):  # [role, name, [left, top], shown, enabled, checked, focused], node
             states = node.getState()
             x, y = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)[:2]
-            yield [node.getRoleName(), node.name, [x - game.x, y - game.y]] + [
+            yield [node.getRole(), node.name, [x - game.x, y - game.y]] + [
                 states.contains(s) for s in (pyatspi.STATE_SHOWING, pyatspi.STATE_SENSITIVE,
                                              pyatspi.STATE_CHECKED, pyatspi.STATE_FOCUSED)], node
             for child in node:
@@ -52,8 +52,11 @@ def main():
             apps = [a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "keyfall"]
             return [n for w in (apps[0] if apps else []) for n in nodes(w)]
 
-        def find(role, name):
-            return next((n for n in tree() if n[0][:2] == [role, name]), None)
+        def role(name):
+            return getattr(pyatspi, "ROLE_" + name)
+
+        def find(role_name, name):
+            return next((n for n in tree() if n[0][:2] == [role(role_name), name]), None)
 
         def node(role, name):
             return wait(lambda: find(role, name), f"{role} {name!r}")[1]
@@ -62,35 +65,35 @@ def main():
             actions = node.queryAction()
             actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
 
-        def told(kind, role, name):
+        def told(kind, role_name, name):
             return wait(lambda: [e for e in events if e.type == kind and e.source.name == name
-                                 and e.source.getRoleName() == role], f"{kind} of {role} {name!r}")
+                                 and e.source.getRole() == role(role_name)], f"{kind} of {name!r}")
 
         def check(expected_controls):  # a hidden control has no place on the screen to compare
             found = [row for row, _ in tree()]
-            for role, name, at, *states in expected_controls:
-                want = [ROLES[role], name, at, *states]
+            for qt_role, name, at, *states in expected_controls:
+                want = [role(ROLES[qt_role]), name, at, *states]
                 assert any(row[:6] == want or not want[3] and row[:2] + row[3:6] == want[:2] +
                            want[3:] for row in found), f"{want} not in the tree"
 
-        box = wait(lambda: find("text", "Type the falling letters here"), "the window's tree")
+        box = wait(lambda: find("TEXT", "Type the falling letters here"), "the window's tree")
         assert box[0][6], "the input box has the keyboard"
         check(facts["accessibleAtStart"])
-        new_game, pause = node("push button", "NEW GAME"), node("push button", "PAUSE ")
+        new_game, pause = node("PUSH_BUTTON", "NEW GAME"), node("PUSH_BUTTON", "PAUSE ")
         press(new_game)
         press(pause)  # typing scores while paused, and the target waits for the keys however slow
-        told("object:state-changed:showing", "notification", first)
+        told("object:state-changed:showing", "NOTIFICATION", first)
         events.clear()
         game.key(first)
-        told("object:property-change:accessible-name", "label", "1")
-        told("object:state-changed:showing", "notification", second)
+        told("object:property-change:accessible-name", "LABEL", "1")
+        told("object:state-changed:showing", "NOTIFICATION", second)
         print("The events of one hit:", *map(str, events), sep="\n")
-        press(node("push button", "SETTINGS"))
-        wait(lambda: find("radio button", "Speed"), "the settings panel")
+        press(node("PUSH_BUTTON", "SETTINGS"))
+        wait(lambda: find("RADIO_BUTTON", "Speed"), "the settings panel")
         check(facts["accessibleInPanel"])
-        press(node("radio button", "Speed"), "Toggle")
-        told("object:state-changed:checked", "radio button", "Speed")
-        ticked = [find("radio button", name)[0][5] for name in ("Slow", "Normal", "Speed")]
+        press(node("RADIO_BUTTON", "Speed"), "Toggle")
+        told("object:state-changed:checked", "RADIO_BUTTON", "Speed")
+        ticked = [find("RADIO_BUTTON", name)[0][5] for name in ("Slow", "Normal", "Speed")]
         assert ticked == [False, False, True], f"Slow, Normal, Speed ticked: {ticked}"
     return 0
 
