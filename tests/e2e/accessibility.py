@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Plays the game as a screen reader does, on the session's own accessibility bus: the tree matches
-the game's model; NEW GAME's press action, a typed target and SETTINGS are told by their events.
-Debian's AT-SPI bindings serve Debian's own Python, which need not be the first on the PATH."""
+"""Plays the game as a screen reader does, on the session's own accessibility bus. Debian's AT-SPI
+bindings serve Debian's own Python, which need not be the first on the PATH."""
 import importlib.util
 import os
 import sys

@@ -127,7 +127,10 @@ class Session:
                 # An accessibility bus of the session's own, which its programs find through the
                 # session bus; the bus starts its registry when the first program asks for it.
                 self.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-                wait_for(self._accessibility_bus_answers, 10, "the accessibility bus")
+                wait_for(lambda: not subprocess.run(
+                    ["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply",
+                     "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
+                    capture_output=True).returncode, 10, "the accessibility bus")
             if self.with_sound_server:
                 from sound_server import SoundServer
                 self.sound_server = SoundServer(self)
@@ -166,11 +169,6 @@ class Session:
                                        **kwargs)
         self.processes.append(process)
         return process
-
-    def _accessibility_bus_answers(self):
-        return not subprocess.run(["dbus-send", "--session", "--dest=org.a11y.Bus", "--print-reply",
-                                   "/org/a11y/bus", "org.a11y.Bus.GetAddress"], env=self.env,
-                                  capture_output=True, check=False).returncode
 
     def _start_server(self, args, what):
         """Starts a server that writes a line to the file descriptor {fd} of its arguments once
