@@ -14,6 +14,8 @@ struct Font {
     QString Name;
     double Size = 8.25; // points
     bool Bold = false;
+
+    bool operator==(const Font&) const = default;
 };
 
 // The window's own font, used by every control that has none of its own.
@@ -42,6 +44,8 @@ struct Label {
     Border BorderStyle = Border::None;
     bool Visible = true;
     bool Enabled = true;
+
+    bool operator==(const Label&) const = default;
 };
 
 enum class ShapeKind { Rectangle, RoundedRectangle };

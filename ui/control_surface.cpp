@@ -37,7 +37,7 @@ ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* 
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     for (const PaintedControl& control : form.paintOrder(container))
-        controls_.push_back(Painted { control, {}, {} });
+        controls_.push_back(Painted { control, {}, {}, {} });
 }
 
 void ControlSurface::refresh()
@@ -46,8 +46,10 @@ void ControlSurface::refresh()
         return;
     for (Painted& painted : controls_) {
         const Label* label = asLabel(painted.control);
-        if (!label)
+        // A look follows from the label's properties alone: most ticks change one label or none.
+        if (!label || *label == painted.seen)
             continue;
+        painted.seen = *label;
         LabelLook now = painted.looks.lookOf(*label);
         if (now == painted.drawn)
             continue;
@@ -78,8 +80,10 @@ void ControlSurface::knowLooks()
     if (looksKnown_)
         return;
     for (Painted& painted : controls_) {
-        if (const Label* label = asLabel(painted.control))
+        if (const Label* label = asLabel(painted.control)) {
+            painted.seen = *label;
             painted.drawn = painted.looks.lookOf(*label);
+        }
     }
     looksKnown_ = true;
 }
@@ -93,16 +97,19 @@ void ControlSurface::showEvent(QShowEvent* event)
 void ControlSurface::paintEvent(QPaintEvent* event)
 {
     knowLooks();
+    // Only what lies in the exposed region is painted: the region of a hit, the counter in the
+    // status bar and the target's old and new places, spans most of the window.
+    const QRegion& exposed = event->region();
     QPainter painter(this);
-    paintBackground(painter);
+    paintBackground(painter, exposed);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         std::visit(
             [&](const auto* control) {
                 using Control = std::remove_cvref_t<decltype(*control)>;
                 if constexpr (std::is_same_v<Control, Label>) {
-                    if (it->drawn.rect.intersects(event->rect()))
+                    if (exposed.intersects(it->drawn.rect))
                         paintLabel(painter, it->drawn);
-                } else if (!paintedArea(*control).intersects(event->rect())) {
+                } else if (!exposed.intersects(paintedArea(*control))) {
                     return;
                 } else if constexpr (std::is_same_v<Control, Shape>) {
                     paintShape(painter, *control);

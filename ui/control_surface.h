@@ -32,7 +32,8 @@ Q_SIGNALS:
     void labelClicked(const keyfall::Label* label);
 
 protected:
-    virtual void paintBackground(QPainter& painter) = 0;
+    // Paints the background within the exposed region, at least.
+    virtual void paintBackground(QPainter& painter, const QRegion& exposed) = 0;
 
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -40,11 +41,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // A painted control and, for a label, how it was last drawn. Shapes and lines never change.
+    // A painted control and, for a label, how it was last drawn and the label it was drawn from.
+    // Shapes and lines never change.
     struct Painted {
         PaintedControl control;
         LabelLookCache looks;
         LabelLook drawn;
+        Label seen;
     };
 
     void knowLooks();

@@ -4,6 +4,7 @@
 #include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/geometry.h"
+#include "ui/shape_painter.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -51,8 +52,7 @@ namespace {
         {
             QLineEdit::paintEvent(event);
             QPainter painter(this);
-            painter.setPen(border_);
-            painter.drawRect(rect().adjusted(0, 0, -1, -1));
+            paintBorder(painter, rect(), border_);
         }
 
     private:

@@ -15,7 +15,7 @@ SettingsFrame::SettingsFrame(const Form1& form, QWidget* parent)
 }
 
 // The classic etched edge: a shadow line with a highlight line one pixel inside and below it.
-void SettingsFrame::paintBackground(QPainter& painter)
+void SettingsFrame::paintBackground(QPainter& painter, const QRegion&)
 {
     painter.fillRect(rect(), toQColor(frame_.BackColor));
     const QRect edge = rect().adjusted(0, 0, -2, -2);

@@ -13,7 +13,7 @@ public:
     SettingsFrame(const Form1& form, QWidget* parent);
 
 protected:
-    void paintBackground(QPainter& painter) override;
+    void paintBackground(QPainter& painter, const QRegion& exposed) override;
 
 private:
     const Frame& frame_;

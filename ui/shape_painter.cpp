@@ -16,15 +16,23 @@ namespace {
 
     // The standard diagonal cross-hatch: both diagonals of an 8 x 8 tile. It is a picture rather
     // than a pattern brush so that it scales with the rest of the window on a high-DPI screen.
+    // The brush of the last colour asked for is kept: the status bar's hatch is repainted with
+    // every change of its captions.
     QBrush diagonalCrossHatch(const QColor& colour)
     {
+        static QColor madeFor;
+        static QBrush made;
+        if (made.style() == Qt::TexturePattern && madeFor == colour)
+            return made;
         QImage tile(kHatchTile, kHatchTile, QImage::Format_ARGB32);
         tile.fill(Qt::transparent);
         for (int i = 0; i < kHatchTile; ++i) {
             tile.setPixelColor(i, i, colour);
             tile.setPixelColor(kHatchTile - 1 - i, i, colour);
         }
-        return QBrush(tile);
+        madeFor = colour;
+        made = QBrush(tile);
+        return made;
     }
 
     QBrush fillBrush(const Shape& shape)
@@ -50,15 +58,25 @@ void paintShape(QPainter& painter, const Shape& shape)
     const QRect area = placeOf(shape);
     if (shape.OpaqueBack)
         painter.fillRect(area, toQColor(shape.BackColor));
-    painter.setPen(toQColor(shape.BorderColor));
-    painter.setBrush(fillBrush(shape));
     const QRect outline = area.adjusted(0, 0, -1, -1);
     if (shape.kind == ShapeKind::RoundedRectangle) {
         const int radius = std::min(area.width(), area.height()) / kCornerFraction;
+        painter.setPen(toQColor(shape.BorderColor));
+        painter.setBrush(fillBrush(shape));
         painter.drawRoundedRect(outline, radius, radius);
-    } else {
-        painter.drawRect(outline);
+        return;
     }
+    if (const QBrush brush = fillBrush(shape); brush.style() != Qt::NoBrush)
+        painter.fillRect(outline, brush);
+    paintBorder(painter, area, toQColor(shape.BorderColor));
+}
+
+void paintBorder(QPainter& painter, const QRect& rect, const QColor& colour)
+{
+    painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), colour);
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), colour);
+    painter.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), colour);
+    painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
 }
 
 void paintLine(QPainter& painter, const Line& line)

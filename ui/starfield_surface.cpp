@@ -13,10 +13,14 @@ StarfieldSurface::StarfieldSurface(const Form1& form, QWidget* parent)
 {
 }
 
-void StarfieldSurface::paintBackground(QPainter& painter)
+// Only the exposed parts of the picture are drawn, and the teal only where the window has grown
+// beyond it.
+void StarfieldSurface::paintBackground(QPainter& painter, const QRegion& exposed)
 {
-    painter.fillRect(rect(), toQColor(colour::kDarkTeal));
-    painter.drawPixmap(0, 0, starfield_);
+    for (const QRect& part : exposed - starfield_.rect())
+        painter.fillRect(part, toQColor(colour::kDarkTeal));
+    for (const QRect& part : exposed& starfield_.rect())
+        painter.drawPixmap(part, starfield_, part);
 }
 
 }

@@ -15,7 +15,7 @@ public:
     StarfieldSurface(const Form1& form, QWidget* parent);
 
 protected:
-    void paintBackground(QPainter& painter) override;
+    void paintBackground(QPainter& painter, const QRegion& exposed) override;
 
 private:
     QPixmap starfield_;
