@@ -2,43 +2,30 @@
 
 #include <QTest>
 #include <utility>
-#include <vector>
 
 using namespace keyfall;
 
 namespace {
 
-// What the sound server tells the policy, at a millisecond of a virtual clock. The value is the
-// clip of a key, or the position of a start or an underflow in the stream (-1: not known).
-struct Event {
-    enum Kind { Opening, Ready, Key, Answer, Started, Underflow, Lost } kind;
-    int atMs;
-    int value = -1;
-};
-using Script = std::vector<Event>;
-
-ClipOrders feed(ClipPolicy& policy, const Event& event)
+// Tells the policy one thing the server does at a moment of a virtual clock. The value is the clip
+// of a key, or the position of a start or an underflow in the stream (-1: not known).
+ClipOrders feed(ClipPolicy& policy, const QByteArray& event, SoundTime now, int value)
 {
-    const SoundTime now = std::chrono::milliseconds(event.atMs);
-    const auto position = event.value < 0 ? std::nullopt : std::optional<std::int64_t>(event.value);
-    switch (event.kind) {
-    case Event::Opening:
+    const auto position = value < 0 ? std::nullopt : std::optional<std::int64_t>(value);
+    if (event == "opening")
         policy.opening();
-        return {};
-    case Event::Ready:
-        return policy.streamReady(now);
-    case Event::Key:
-        return policy.requested({ event.value, now }, now);
-    case Event::Answer:
-        return policy.serverAnswered(now);
-    case Event::Started:
-        return policy.clipStarted(position, now);
-    case Event::Underflow:
-        return policy.underflow(position);
-    case Event::Lost:
+    else if (event == "lost")
         policy.lost();
-        return {};
-    }
+    else if (event == "ready")
+        return policy.streamReady(now);
+    else if (event == "key")
+        return policy.requested({ value, now }, now);
+    else if (event == "answer")
+        return policy.serverAnswered(now);
+    else if (event == "started")
+        return policy.clipStarted(position, now);
+    else if (event == "underflow")
+        return policy.underflow(position);
     return {};
 }
 
@@ -52,86 +39,72 @@ QByteArray namesOf(const ClipOrders& orders)
     QByteArrayList names;
     for (const auto& [step, name] : kNames) {
         if (orders.has(step))
-            names << name;
+            names << (step == ClipOrders::Write ? "write " + QByteArray::number(orders.clip)
+                                                : QByteArray(name));
     }
-    if (orders.has(ClipOrders::Write))
-        names << QByteArray::number(orders.clip);
     return names.join(' ');
 }
 
 }
 
-Q_DECLARE_METATYPE(Script)
-
 class ClipPolicyTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each row: what the server tells, and the orders each event brings, as names.
+    // Each row tells what the server does, one event after another: "<ms> <event> [<value>]",
+    // and after ">" the orders the event brings ("send" and "rest" stand for the usual ones).
     void ordersFollowTheServer_data()
     {
-        QTest::addColumn<Script>("script");
-        QTest::addColumn<QByteArrayList>("orders");
-        const QByteArray send = "short write uncork where 0";
-        const QByteArray silence = "flush cork silent";
-        QTest::newRow("a clip after silence, then rest") << Script { { Event::Ready, 0 },
-            { Event::Key, 10000, 0 }, { Event::Answer, 10002 }, { Event::Started, 10004, 4000 },
-            { Event::Underflow, 10200, 9000 } } << QByteArrayList { "", "ask", send, "", silence };
+        QTest::addColumn<QByteArray>("script");
+        QTest::newRow("a clip after silence, then rest")
+            << QByteArray("0 ready; 10000 key 0 > ask; 10002 answer > send; 10004 started 4000; "
+                          "10200 underflow 9000 > rest");
         QTest::newRow("answered 150 ms after the key")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1150 } }
-            << QByteArrayList { "", "ask", send };
-        QTest::newRow("stalled before a clip, two keys in the stall")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 1 }, { Event::Key, 1500, 1 },
-                   { Event::Answer, 3500 }, { Event::Key, 3600, 0 }, { Event::Answer, 3602 } }
-            << QByteArrayList { "", "ask", "", "", "ask", send };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1150 answer > send");
         QTest::newRow("answered 151 ms after the key")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1151 } }
-            << QByteArrayList { "", "ask", "" };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1151 answer");
+        QTest::newRow("stalled before a clip, two keys in the stall")
+            << QByteArray("0 ready; 1000 key 1 > ask; 1500 key 1; 3500 answer; 3600 key 0 > ask; "
+                          "3602 answer > send");
         QTest::newRow("stalled during a clip, which the late answer cuts off")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1002 },
-                   { Event::Started, 1004, 4000 }, { Event::Key, 1050, 1 }, { Event::Answer, 3500 },
-                   { Event::Underflow, 3510, 9000 } }
-            << QByteArrayList { "", "ask", send, "", "ask", silence, "" };
-        QTest::newRow("a late start is cut off") << Script { { Event::Ready, 0 },
-            { Event::Key, 1000, 0 }, { Event::Answer, 1002 }, { Event::Started, 1300, 4000 } }
-                                                 << QByteArrayList { "", "ask", send, silence };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1002 answer > send; 1004 started 4000; "
+                          "1050 key 1 > ask; 3500 answer > rest; 3510 underflow 9000");
+        QTest::newRow("a late start is cut off") << QByteArray(
+            "0 ready; 1000 key 0 > ask; 1002 answer > send; 1300 started 4000 > rest");
         QTest::newRow("a sink that wakes slowly plays the clip whole")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1002 },
-                   { Event::Started, 1004, 4000 }, { Event::Underflow, 1005, 4000 },
-                   { Event::Underflow, 1700, 9000 } }
-            << QByteArrayList { "", "ask", send, "", "", silence };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1002 answer > send; 1004 started 4000; "
+                          "1005 underflow 4000; 1700 underflow 9000 > rest");
         QTest::newRow("two clips close together, the newest of the keys between them")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1002 },
-                   { Event::Key, 1003, 1 }, { Event::Key, 1003, 2 }, { Event::Started, 1004, 4000 },
-                   { Event::Underflow, 1005, 3000 }, { Event::Answer, 1006 },
-                   { Event::Underflow, 1007, 5000 }, { Event::Started, 1008, 6000 },
-                   { Event::Underflow, 1009, 6000 }, { Event::Underflow, 1300, 9000 } }
-            << QByteArrayList { "", "ask", send, "", "", "ask", "", "flush write uncork where 2",
-                   "", "", "", silence };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1002 answer > send; 1003 key 1; 1003 key 2; "
+                          "1004 started 4000 > ask; 1005 underflow 3000; "
+                          "1006 answer > flush write 2 uncork where; 1007 underflow 5000; "
+                          "1008 started 6000; 1009 underflow 6000; 1300 underflow 9000 > rest");
         QTest::newRow("the server cannot say where the clip begins: its first underflow ends it")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1002 },
-                   { Event::Started, 1004 }, { Event::Underflow, 1005, 3000 } }
-            << QByteArrayList { "", "ask", send, "", silence };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1002 answer > send; 1004 started; "
+                          "1005 underflow 3000 > rest");
         QTest::newRow("a server that goes, and comes back in time for the clip waiting")
-            << Script { { Event::Ready, 0 }, { Event::Key, 1000, 0 }, { Event::Answer, 1002 },
-                   { Event::Lost, 1100 }, { Event::Key, 1200, 1 }, { Event::Answer, 1202 },
-                   { Event::Opening, 1300 }, { Event::Key, 1350, 0 }, { Event::Ready, 1400 },
-                   { Event::Answer, 1402 } }
-            << QByteArrayList { "", "ask", send, "", "", "", "", "", "ask", send };
+            << QByteArray("0 ready; 1000 key 0 > ask; 1002 answer > send; 1100 lost; 1200 key 1; "
+                          "1202 answer; 1300 opening; 1350 key 0; 1400 ready > ask; 1402 answer "
+                          "> send");
         QTest::newRow("a server that comes back too late for the clip waiting")
-            << Script { { Event::Opening, 0 }, { Event::Key, 1000, 0 }, { Event::Ready, 1151 },
-                   { Event::Answer, 1152 } }
-            << QByteArrayList { "", "", "", "" };
+            << QByteArray("0 opening; 1000 key 0; 1151 ready; 1152 answer");
     }
 
     void ordersFollowTheServer()
     {
-        QFETCH(Script, script);
-        QFETCH(QByteArrayList, orders);
-        QCOMPARE(qsizetype(script.size()), orders.size());
+        QFETCH(QByteArray, script);
         ClipPolicy policy;
-        for (std::size_t i = 0; i < script.size(); ++i)
-            QCOMPARE(namesOf(feed(policy, script[i])), orders[qsizetype(i)]);
+        for (const QByteArray& step : script.split(';')) {
+            const QByteArrayList sides = step.split('>');
+            const QByteArrayList event = sides[0].simplified().split(' ');
+            const ClipOrders orders = feed(policy, event[1],
+                std::chrono::milliseconds(event[0].toInt()), event.value(2, "-1").toInt());
+            const QByteArray expected = sides.value(1).trimmed();
+            QCOMPARE(namesOf(orders),
+                expected == "send"       ? "short write 0 uncork where"
+                    : expected == "rest" ? "flush cork silent"
+                                         : expected);
+        }
     }
 };
 

@@ -30,37 +30,6 @@ void playAllRepeatedly(SoundPlayer& player)
     }
 }
 
-// A sound server that takes connections and never answers, as a stalled one does.
-class MuteServer {
-public:
-    explicit MuteServer(const QString& path)
-        : listening_(socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0))
-    {
-        sockaddr_un address { AF_UNIX, {} };
-        const QByteArray name = path.toLocal8Bit();
-        name.toStdString().copy(address.sun_path, sizeof address.sun_path - 1);
-        bind(listening_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-        listen(listening_, 1);
-        qputenv("PULSE_SERVER", "unix:" + name);
-    }
-    ~MuteServer()
-    {
-        close(client_);
-        close(listening_);
-    }
-
-    bool reached()
-    {
-        if (client_ < 0)
-            client_ = accept4(listening_, nullptr, nullptr, SOCK_CLOEXEC);
-        return client_ >= 0;
-    }
-
-private:
-    int listening_;
-    int client_ = -1;
-};
-
 }
 
 // Run with PULSE_SERVER pointing nowhere: the conditions of a machine without sound. How long
@@ -76,16 +45,26 @@ private Q_SLOTS:
         QTemporaryDir dir;
         for (const Sound sound : kAllSounds)
             writeFile(dir, soundFileName(sound), monoWav(sineSamples(440, 4410)));
+        // It takes the connection and never answers, as a stalled server does.
+        const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_un address { AF_UNIX, {} };
+        dir.filePath(QStringLiteral("server")).toStdString().copy(address.sun_path, 100);
+        QVERIFY(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+        QVERIFY(listen(server, 1) == 0);
         const QByteArray noServer = qgetenv("PULSE_SERVER");
-        MuteServer server(dir.filePath(QStringLiteral("server")));
+        qputenv("PULSE_SERVER", QByteArray("unix:") + address.sun_path);
         int alerts = 0;
+        int client = -1;
         {
             SoundPlayer player(dir.path(), [&alerts] { ++alerts; });
             player.connectToServer();
-            QVERIFY(QTest::qWaitFor([&server] { return server.reached(); }));
+            QVERIFY(
+                QTest::qWaitFor([&] { return (client = accept(server, nullptr, nullptr)) >= 0; }));
             playAllRepeatedly(player);
         }
         qputenv("PULSE_SERVER", noServer);
+        close(client);
+        close(server);
         QCOMPARE(alerts, 0);
     }
 
