@@ -143,7 +143,11 @@ void MainWindow::refreshFromModel()
     syncInputBox(*text1_, f.Text1);
     if (frame_) {
         frame_->refresh();
-        syncSettingsWidgets();
+        // The settings change only through the panel's own widgets, so while they are hidden
+        // there is nothing to sync: they are synced on the refresh that shows or hides them.
+        if (settingsShown || settingsWidgetsShown_)
+            syncSettingsWidgets();
+        settingsWidgetsShown_ = settingsShown;
     }
     keepTypingFocus(panelWasShown);
 }

@@ -64,6 +64,8 @@ private:
     LevelButton* command2_ = nullptr;
     LevelButton* command3_ = nullptr;
     QButtonGroup* speedOptions_ = nullptr;
+    // Whether the last sync showed the panel or the window's settings controls.
+    bool settingsWidgetsShown_ = false;
 };
 
 }
