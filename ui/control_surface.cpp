@@ -94,6 +94,15 @@ void ControlSurface::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+QRect ControlSurface::opaqueArea(const Painted& painted)
+{
+    if (asLabel(painted.control))
+        return painted.drawn.visible && !painted.drawn.transparent ? painted.drawn.rect : QRect();
+    if (const auto* shape = std::get_if<const Shape*>(&painted.control))
+        return (*shape)->OpaqueBack ? placeOf(**shape) : QRect();
+    return {};
+}
+
 void ControlSurface::paintEvent(QPaintEvent* event)
 {
     knowLooks();
@@ -101,7 +110,14 @@ void ControlSurface::paintEvent(QPaintEvent* event)
     // status bar and the target's old and new places, spans most of the window.
     const QRegion& exposed = event->region();
     QPainter painter(this);
-    paintBackground(painter, exposed);
+    // Nor is the background painted where an opaque label or shape covers it, such as the
+    // status bar's solid band under the captions that change every second.
+    QRegion background = exposed;
+    for (const Painted& painted : controls_) {
+        if (const QRect area = opaqueArea(painted); background.intersects(area))
+            background -= area;
+    }
+    paintBackground(painter, background);
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         std::visit(
             [&](const auto* control) {

@@ -50,6 +50,9 @@ private:
         Label seen;
     };
 
+    // Where a control paints every pixel of its place, whatever lies beneath it.
+    static QRect opaqueArea(const Painted& painted);
+
     void knowLooks();
     const Painted* labelAt(QPoint position) const;
 

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -36,7 +37,8 @@ namespace {
 
     // The box draws its own one-pixel border, in the window-frame colour like the background, so
     // on the classic scheme it is one black strip and what is typed does not stand out. Its text
-    // keeps one pixel clear of the border.
+    // keeps one pixel clear of the border. It paints every pixel of its place, its background
+    // first, so the starfield beneath is not repainted with each key and each blink of the caret.
     class InputBox final : public QLineEdit {
     public:
         explicit InputBox(QWidget* parent)
@@ -45,11 +47,13 @@ namespace {
         {
             setFrame(false);
             setTextMargins(1, 1, 1, 1);
+            setAttribute(Qt::WA_OpaquePaintEvent);
         }
 
     protected:
         void paintEvent(QPaintEvent* event) override
         {
+            QPainter(this).fillRect(event->rect(), palette().color(QPalette::Base));
             QLineEdit::paintEvent(event);
             QPainter painter(this);
             paintBorder(painter, rect(), border_);

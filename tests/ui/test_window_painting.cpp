@@ -1,7 +1,10 @@
 #include "ui/look_and_feel.h"
 #include "window_fixture.h"
 
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <functional>
 #include <memory>
 
 using namespace keyfall;
@@ -189,6 +192,37 @@ private Q_SLOTS:
         QCOMPARE(open.pixel(inFrame(2880 + 1080, 960 + 15)), kBlack);
         QCOMPARE(open.pixel(twips(4440 + 600, 3480 + 150)), kBrown);
         QVERIFY(countPixels(open, kPanel, kSlateBlue) > kPanel.width() * kPanel.height() / 3);
+    }
+
+    // The window repaints only what each change exposed, and leaves the rest of its painting on
+    // the screen (the offscreen platform's screen is the window's back buffer). After each step of
+    // a round that buffer must hold what a whole paint of the window draws.
+    void partialRepaintsLeaveWhatAWholePaintDraws()
+    {
+        QApplication::setCursorFlashTime(0); // the caret stays drawn, as in a whole paint
+        auto* box = w->child<QLineEdit>(u"Text1"_s);
+        const std::pair<const char*, std::function<void()>> steps[] = {
+            { "typing while idle", [&] { QTest::keyClicks(box, u"q"_s); } },
+            { "a new game", [&] { w->click(w->form.lblNew); } },
+            { "the target falls", [&] { w->advance(700); } },
+            { "a hit", [&] { QTest::keyClicks(box, w->form.Label1.Caption); } },
+            { "a wrong key", [&] { QTest::keyClicks(box, u"#"_s); } },
+            { "a second on the clock", [&] { w->advance(1000); } },
+            { "the panel opens", [&] { w->click(w->form.lblSettings); } },
+            { "the panel closes", [&] { w->click(w->form.Label10); } },
+            { "paused", [&] { w->click(w->form.lblPause); } },
+            { "resumed", [&] { w->click(w->form.lblPause); } },
+            { "time over", [&] { w->advance(100'000); } },
+        };
+        for (const auto& [name, step] : steps) {
+            step();
+            QCoreApplication::processEvents();
+            const QImage onScreen = w->window.screen()
+                                        ->grabWindow(w->window.winId())
+                                        .toImage()
+                                        .convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(onScreen == w->grab(), name);
+        }
     }
 
     void levelButtonsShowTheChosenLevelsColourAndTheOthersGrey()
