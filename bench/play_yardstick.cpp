@@ -9,6 +9,7 @@
 //   bench_play_yardstick HIT_SOUND.wav
 #include "bench/pulse_clip.h"
 #include "ui/artwork.h"
+#include "ui/embedded_picture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -56,7 +57,7 @@ struct Caption {
 class Field final : public QWidget {
 public:
     explicit Field(const QString& hitSound)
-        : picture_(keyfall::starfieldPicture())
+        : picture_(QPixmap::fromImage(keyfall::unpackedPicture(keyfall::kStarfield)))
         , clip_(
               hitSound, [] {}, [] {})
     {

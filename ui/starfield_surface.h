@@ -1,8 +1,7 @@
 #pragma once
 
+#include "ui/artwork.h"
 #include "ui/control_surface.h"
-
-#include <QPixmap>
 
 namespace keyfall {
 
@@ -18,7 +17,7 @@ protected:
     void paintBackground(QPainter& painter, const QRegion& exposed) override;
 
 private:
-    QPixmap starfield_;
+    PicturePainter starfield_;
 };
 
 }
