@@ -9,7 +9,6 @@
 //   bench_play_yardstick HIT_SOUND.wav
 #include "bench/pulse_clip.h"
 #include "ui/artwork.h"
-#include "ui/embedded_picture.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -57,7 +56,7 @@ struct Caption {
 class Field final : public QWidget {
 public:
     explicit Field(const QString& hitSound)
-        : picture_(QPixmap::fromImage(keyfall::unpackedPicture(keyfall::kStarfield)))
+        : picture_(keyfall::starfieldPicture())
         , clip_(
               hitSound, [] {}, [] {})
     {

@@ -1,7 +1,7 @@
 #include "ui/starfield_surface.h"
 
+#include "ui/artwork.h"
 #include "ui/colours.h"
-#include "ui/embedded_picture.h"
 
 #include <QPainter>
 
@@ -9,7 +9,7 @@ namespace keyfall {
 
 StarfieldSurface::StarfieldSurface(const Form1& form, QWidget* parent)
     : ControlSurface(form, Container::Form1, parent)
-    , starfield_(kStarfield)
+    , starfield_(starfieldPicture())
 {
 }
 
@@ -20,7 +20,7 @@ void StarfieldSurface::paintBackground(QPainter& painter, const QRegion& exposed
     for (const QRect& part : exposed - starfield_.rect())
         painter.fillRect(part, toQColor(colour::kDarkTeal));
     for (const QRect& part : exposed& starfield_.rect())
-        starfield_.draw(painter, part);
+        painter.drawPixmap(part, starfield_, part);
 }
 
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ui/artwork.h"
 #include "ui/control_surface.h"
+
+#include <QPixmap>
 
 namespace keyfall {
 
@@ -17,7 +18,7 @@ protected:
     void paintBackground(QPainter& painter, const QRegion& exposed) override;
 
 private:
-    PicturePainter starfield_;
+    QPixmap starfield_;
 };
 
 }
