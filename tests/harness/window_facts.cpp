@@ -4,10 +4,8 @@
 // sound with the band of its strongest frequency; the controls' accessible facts.
 #include "game_fixture.h"
 #include "sound_signatures.h"
-#include "ui/accessible_controls.h"
 #include "window_places.h"
 
-#include <QAccessible>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,38 +57,68 @@ const Label& missed(testing::Game& game)
     return game.form.Label1;
 }
 
+// What a painted label is to assistive technology, by what the player does with it: the target
+// and "Time is Over!" appear, commands are pressed, letter cases are chosen (mixed case from the
+// start); any other label is text. Roles as Qt names them.
+struct LabelFact {
+    Label Form1::*label;
+    const char* role;
+    bool checked;
+};
+constexpr LabelFact kLabelFacts[] = {
+    { &Form1::Label1, "Notification", false },
+    { &Form1::lblOver, "Notification", false },
+    { &Form1::lblNew, "Button", false },
+    { &Form1::lblPause, "Button", false },
+    { &Form1::lblSettings, "Button", false },
+    { &Form1::lblQuit, "Button", false },
+    { &Form1::Label9, "Button", false }, // Ok
+    { &Form1::Label10, "Button", false }, // Cancel
+    { &Form1::lblCaps, "RadioButton", false },
+    { &Form1::lblSmall, "RadioButton", false },
+    { &Form1::lblMixed, "RadioButton", true },
+};
+
+LabelFact factOf(const Form1& f, const Label& label)
+{
+    for (const LabelFact& fact : kLabelFacts) {
+        if (&(f.*fact.label) == &label)
+            return fact;
+    }
+    return { nullptr, "StaticText", false };
+}
+
 // What assistive technology is to find of each control of a container: [role as Qt names it,
 // name, [left, top], shown, enabled, checked].
 QJsonArray accessibleControls(const Form1& f, Container container)
 {
     QJsonArray found;
-    const auto add = [&found](QRect at, QAccessible::Role role, const QString& name, bool shown,
+    const auto add = [&found](QRect at, const char* role, const QString& name, bool shown,
                          bool enabled, bool checked) {
-        const char* roleName = QMetaEnum::fromType<QAccessible::Role>().valueToKey(role);
-        found.append(QJsonArray { QString::fromLatin1(roleName), name,
-            QJsonArray { at.x(), at.y() }, shown, enabled, checked });
+        found.append(QJsonArray { QString::fromLatin1(role), name, QJsonArray { at.x(), at.y() },
+            shown, enabled, checked });
     };
     const bool panel = f.Frame1.Visible;
     for (const PaintedControl& painted : f.paintOrder(container)) {
         if (const auto* const* label = std::get_if<const Label*>(&painted)) {
-            const QAccessible::Role role = accessibleRole(f, **label);
-            add(testing::placeInWindow(f, **label), role, (*label)->Caption,
+            const LabelFact fact = factOf(f, **label);
+            add(testing::placeInWindow(f, **label), fact.role, (*label)->Caption,
                 (*label)->Visible && (container == Container::Form1 || panel), (*label)->Enabled,
-                role == QAccessible::RadioButton && (*label)->BorderStyle == Border::FixedSingle);
+                fact.checked);
         }
     }
     if (container == Container::Form1)
         return found;
     for (const OptionButton* o : { &f.Option1, &f.Option2, &f.Option3 })
-        add(testing::placeInWindow(f, *o), QAccessible::RadioButton, o->Caption,
+        add(testing::placeInWindow(f, *o), "RadioButton", o->Caption,
             o->Visible && (o->In == Container::Form1 || panel), true, o->Value);
     const std::pair<const CommandButton*, bool> levels[]
         = { { &f.Command1, f.First }, { &f.Command2, f.Second }, { &f.Command3, f.Third } };
     for (const auto& [button, chosen] : levels) // they lie in the panel
-        add(placeOf(*button).translated(placeOf(f.Frame1).topLeft()), QAccessible::RadioButton,
+        add(placeOf(*button).translated(placeOf(f.Frame1).topLeft()), "RadioButton",
             button->Caption, panel, true, chosen);
-    add(placeOf(f.Combo1), QAccessible::ComboBox, f.Combo1.Text, f.Combo1.Visible, true, false);
-    add(placeOf(f.Frame1), QAccessible::Grouping, f.Label5.Caption, panel, true, false);
+    add(placeOf(f.Combo1), "ComboBox", f.Combo1.Text, f.Combo1.Visible, true, false);
+    add(placeOf(f.Frame1), "Grouping", f.Label5.Caption, panel, true, false);
     return found;
 }
 
