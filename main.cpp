@@ -1,4 +1,5 @@
 #include "sound/sound_player.h"
+#include "ui/accessible_controls.h"
 #include "ui/command_line.h"
 #include "ui/first_frame.h"
 #include "ui/look_and_feel.h"
@@ -133,10 +134,13 @@ int main(int argc, char* argv[])
     // The window, the taskbar and the menu entry belong together under this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
+    // Before the window, so that assistive technology finds each of its controls as the game's.
+    keyfall::AccessibleControls accessibility;
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(
         keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);
     keyfall::MainWindow window(scheduler, sound);
+    window.setObserver(&accessibility);
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);
     window.show();

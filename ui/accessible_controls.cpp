@@ -11,6 +11,7 @@
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <algorithm>
+#include <utility>
 
 namespace keyfall {
 
@@ -19,6 +20,18 @@ namespace {
     bool isCaseLabel(const Form1& f, const Label& label)
     {
         return &label == &f.lblCaps || &label == &f.lblSmall || &label == &f.lblMixed;
+    }
+
+    // What a painted label is to assistive technology: the target and the time-over caption are
+    // notifications, a label that takes clicks is a push button or, for a letter case, a radio
+    // button checked by its border; the others are plain text.
+    QAccessible::Role accessibleRole(const Form1& form, const Label& label)
+    {
+        if (&label == &form.Label1 || &label == &form.lblOver)
+            return QAccessible::Notification;
+        if (!form.hasClickHandler(label))
+            return QAccessible::StaticText;
+        return isCaseLabel(form, label) ? QAccessible::RadioButton : QAccessible::Button;
     }
 
     // A label painted on a surface. It has no object of its own: it lives as long as its surface.
@@ -110,7 +123,8 @@ namespace {
     };
 
     // A surface: the window's client area or the settings panel. Its children are its painted
-    // labels, in reading order, then its widgets, which lie above them.
+    // labels, in reading order, then its widgets, which lie above them. The labels' interfaces
+    // are its own: they go with it, as it goes with the surface.
     class AccessibleSurface final : public QAccessibleWidget {
     public:
         AccessibleSurface(ControlSurface& surface, QAccessible::Role role, QString name)
@@ -125,6 +139,15 @@ namespace {
                 labelIds_.push_back(
                     QAccessible::registerAccessibleInterface(new AccessibleLabel(surface, *label)));
         }
+
+        ~AccessibleSurface() override
+        {
+            for (const QAccessible::Id id : labelIds_)
+                QAccessible::deleteAccessibleInterface(id);
+        }
+
+        AccessibleSurface(const AccessibleSurface&) = delete;
+        AccessibleSurface& operator=(const AccessibleSurface&) = delete;
 
         QString text(QAccessible::Text kind) const override
         {
@@ -162,7 +185,8 @@ namespace {
                 if (QAccessibleInterface* above = child(i); shownAt(above))
                     return above;
             }
-            for (const Label* label : static_cast<const ControlSurface&>(*widget()).labels()) {
+            const auto* surface = qobject_cast<const ControlSurface*>(widget());
+            for (const Label* label : surface ? surface->labels() : std::vector<const Label*>()) {
                 if (QAccessibleInterface* found = labelInterface(*label); shownAt(found))
                     return found;
             }
@@ -173,7 +197,7 @@ namespace {
         {
             for (const QAccessible::Id id : labelIds_) {
                 auto* candidate
-                    = static_cast<AccessibleLabel*>(QAccessible::accessibleInterface(id));
+                    = dynamic_cast<AccessibleLabel*>(QAccessible::accessibleInterface(id));
                 if (candidate && &candidate->label() == &label)
                     return candidate;
             }
@@ -197,14 +221,15 @@ namespace {
 
         QString text(QAccessible::Text kind) const override
         {
-            return kind == QAccessible::Name ? button().text() : QAccessibleWidget::text(kind);
+            return kind == QAccessible::Name && button() ? button()->text()
+                                                         : QAccessibleWidget::text(kind);
         }
 
         QAccessible::State state() const override
         {
             QAccessible::State state = QAccessibleWidget::state();
             state.checkable = true;
-            state.checked = button().isChosen();
+            state.checked = button() && button()->isChosen();
             return state;
         }
 
@@ -216,14 +241,14 @@ namespace {
         // The press is a click of the button, as the mouse makes it.
         void doAction(const QString& actionName) override
         {
-            if (actionName == pressAction())
-                button().click();
-            else
+            if (actionName != pressAction())
                 QAccessibleWidget::doAction(actionName);
+            else if (button())
+                button()->click();
         }
 
     private:
-        LevelButton& button() const { return static_cast<LevelButton&>(*widget()); }
+        LevelButton* button() const { return qobject_cast<LevelButton*>(widget()); }
     };
 
     QAccessibleInterface* makeInterface(const QString&, QObject* object)
@@ -254,26 +279,22 @@ namespace {
         QAccessible::updateAccessibility(&event);
     }
 
-    void enabledChanged(QAccessible::State& state) { state.disabled = true; }
-    void checkedChanged(QAccessible::State& state) { state.checked = true; }
+    void markEnabled(QAccessible::State& state) { state.disabled = true; }
+    void markChecked(QAccessible::State& state) { state.checked = true; }
 
 }
 
-void installAccessibleControls() { QAccessible::installFactory(&makeInterface); }
+AccessibleControls::AccessibleControls() { QAccessible::installFactory(&makeInterface); }
 
-QAccessible::Role accessibleRole(const Form1& form, const Label& label)
-{
-    if (&label == &form.Label1 || &label == &form.lblOver)
-        return QAccessible::Notification;
-    if (!form.hasClickHandler(label))
-        return QAccessible::StaticText;
-    return isCaseLabel(form, label) ? QAccessible::RadioButton : QAccessible::Button;
-}
+AccessibleControls::~AccessibleControls() { QAccessible::removeFactory(&makeInterface); }
 
-void announceLabelChange(
+void AccessibleControls::labelChanged(
     ControlSurface& surface, const Label& label, const LabelLook& before, const LabelLook& now)
 {
-    auto* holder = static_cast<AccessibleSurface*>(QAccessible::queryAccessibleInterface(&surface));
+    if (!QAccessible::isActive())
+        return;
+    auto* holder
+        = dynamic_cast<AccessibleSurface*>(QAccessible::queryAccessibleInterface(&surface));
     QAccessibleInterface* control = holder ? holder->labelInterface(label) : nullptr;
     if (!control)
         return;
@@ -281,15 +302,19 @@ void announceLabelChange(
     if (renamed)
         announce(control, QAccessible::NameChanged);
     if (before.enabled != now.enabled)
-        announce(control, &enabledChanged);
+        announce(control, &markEnabled);
     if (before.bordered != now.bordered && control->role() == QAccessible::RadioButton)
-        announce(control, &checkedChanged);
+        announce(control, &markChecked);
     // A screen reader voices a notification as it shows: a new target is shown anew.
     const bool renewed = renamed && now.visible && control->role() == QAccessible::Notification;
     if (before.visible != now.visible || renewed)
         announce(control, now.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
 }
 
-void announceCheckedChange(QObject& control) { announce(&control, &checkedChanged); }
+void AccessibleControls::checkedChanged(QWidget& control)
+{
+    if (QAccessible::isActive())
+        announce(&control, &markChecked);
+}
 
 }

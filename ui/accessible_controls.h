@@ -1,33 +1,27 @@
 #pragma once
 
-#include <QAccessible>
-
-class QObject;
+#include "ui/window_observer.h"
 
 namespace keyfall {
 
-class ControlSurface;
-class Form1;
-struct Label;
-struct LabelLook;
-
 // Makes the window's controls reachable by assistive technology: the labels that the window
 // paints itself become objects of their own, with the level buttons and the surfaces that hold
-// them. Qt asks for these interfaces only while an assistive technology listens.
-void installAccessibleControls();
+// them. While it lives, Qt asks it for these interfaces, which it does only while an assistive
+// technology listens; make it before the window, so that Qt never describes a control of the
+// window in its own way. As the window's observer it tells each change, only while one listens.
+// Qt frees each interface with its control; a surface's labels go with the surface's interface.
+class AccessibleControls final : public WindowObserver {
+public:
+    AccessibleControls();
+    ~AccessibleControls() override;
+    AccessibleControls(const AccessibleControls&) = delete;
+    AccessibleControls& operator=(const AccessibleControls&) = delete;
 
-// What a painted label is to assistive technology: the target and the time-over caption are
-// notifications, a label that takes clicks is a push button or, for a letter case, a radio button
-// checked by its border; the others are plain text.
-QAccessible::Role accessibleRole(const Form1& form, const Label& label);
-
-// Tells assistive technology how a label changed between two looks: its caption (its name), its
-// visibility, whether it takes clicks and whether it is checked. A new target is shown anew, so
-// that a screen reader voices it. Call it only while QAccessible::isActive().
-void announceLabelChange(
-    ControlSurface& surface, const Label& label, const LabelLook& before, const LabelLook& now);
-
-// Tells assistive technology that a control was checked or cleared.
-void announceCheckedChange(QObject& control);
+    // A changed caption renames the label, and so on for its visibility, whether it takes clicks
+    // and whether it is checked. A new target is shown anew, so that a screen reader voices it.
+    void labelChanged(ControlSurface& surface, const Label& label, const LabelLook& before,
+        const LabelLook& now) override;
+    void checkedChanged(QWidget& control) override;
+};
 
 }

@@ -1,8 +1,8 @@
 #include "ui/control_surface.h"
 
-#include "ui/accessible_controls.h"
 #include "ui/geometry.h"
 #include "ui/shape_painter.h"
+#include "ui/window_observer.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -40,7 +40,7 @@ ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* 
         controls_.push_back(Painted { control, {}, {}, {} });
 }
 
-void ControlSurface::refresh()
+void ControlSurface::refresh(WindowObserver* observer)
 {
     if (!looksKnown_)
         return;
@@ -55,8 +55,8 @@ void ControlSurface::refresh()
             continue;
         update(drawnArea(painted.drawn));
         update(drawnArea(now));
-        if (QAccessible::isActive())
-            announceLabelChange(*this, *label, painted.drawn, now);
+        if (observer)
+            observer->labelChanged(*this, *label, painted.drawn, now);
         painted.drawn = std::move(now);
     }
 }

@@ -8,6 +8,8 @@
 
 namespace keyfall {
 
+class WindowObserver;
+
 // The surface of a container (the window or the settings frame): it paints the container's
 // labels, shapes and lines back to front, so the first listed is on top, and reports a click on
 // the front-most visible label under the mouse.
@@ -17,9 +19,10 @@ class ControlSurface : public QWidget {
 public:
     ControlSurface(const Form1& form, Container container, QWidget* parent);
 
-    // Repaints only where a label's look changed since it was last drawn: its old and new places.
-    // Until the surface is first shown nothing is drawn, so nothing needs repainting.
-    void refresh();
+    // Repaints only where a label's look changed since it was last drawn: its old and new places,
+    // and tells the observer, if any, of each changed look. Until the surface is first shown
+    // nothing is drawn, so nothing needs repainting.
+    void refresh(WindowObserver* observer);
 
     const Form1& form() const { return form_; }
     // The container's labels, front to back.

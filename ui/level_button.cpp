@@ -1,7 +1,6 @@
 #include "ui/level_button.h"
 
 #include "game/controls.h"
-#include "ui/accessible_controls.h"
 #include "ui/colours.h"
 #include "ui/fonts.h"
 #include "ui/geometry.h"
@@ -25,9 +24,11 @@ namespace {
 
 }
 
-LevelButton::LevelButton(const CommandButton& button, const QString& name, QWidget* parent)
+LevelButton::LevelButton(
+    const CommandButton& button, bool chosen, const QString& name, QWidget* parent)
     : QPushButton(parent)
     , back_(toQColor(button.BackColor))
+    , chosen_(chosen)
 {
     // The caption is set once the button is a level button, so that assistive technology, which
     // may ask about the button as its caption is set, finds it as one.
@@ -42,14 +43,9 @@ void LevelButton::setBackColour(const QColor& colour)
 {
     if (colour == back_)
         return;
-    const bool wasChosen = isChosen();
     back_ = colour;
     update();
-    if (QAccessible::isActive() && isChosen() != wasChosen)
-        announceCheckedChange(*this);
 }
-
-bool LevelButton::isChosen() const { return back_ != toQColor(colour::kGrey); }
 
 // Raised: highlight and shadow rings; pressed: a dark frame with the caption one pixel lower.
 void LevelButton::paintEvent(QPaintEvent*)

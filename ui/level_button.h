@@ -13,18 +13,20 @@ class LevelButton final : public QPushButton {
     Q_OBJECT
 
 public:
-    LevelButton(const CommandButton& button, const QString& name, QWidget* parent);
+    LevelButton(const CommandButton& button, bool chosen, const QString& name, QWidget* parent);
 
     void setBackColour(const QColor& colour);
     QColor backColour() const { return back_; }
-    // The chosen level's button shows its own colour; the others are grey.
-    bool isChosen() const;
+    // Whether the button's level is the one chosen, as the model's level flags say.
+    bool isChosen() const { return chosen_; }
+    void setChosen(bool chosen) { chosen_ = chosen; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QColor back_;
+    bool chosen_ = false;
 };
 
 }

@@ -1,6 +1,5 @@
 #include "ui/main_window.h"
 
-#include "ui/accessible_controls.h"
 #include "ui/artwork.h"
 #include "ui/colours.h"
 #include "ui/command_keys.h"
@@ -9,6 +8,7 @@
 #include "ui/settings_frame.h"
 #include "ui/starfield_surface.h"
 #include "ui/widget_host.h"
+#include "ui/window_observer.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -34,7 +34,6 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
     , form_(std::make_unique<Form1>(scheduler, sound, *host_))
 {
     form_->Form_Load();
-    installAccessibleControls();
     setWindowTitle(u"Keyfall-By Brannock"_s);
     setWindowIcon(keyfall::windowIcon());
     createWidgets();
@@ -72,9 +71,9 @@ void MainWindow::createSettingsWidgets()
     Form1& f = *form_;
     frame_ = new SettingsFrame(f, surface_);
     frame_->setObjectName(u"Frame1"_s);
-    command1_ = new LevelButton(f.Command1, u"Command1"_s, frame_);
-    command2_ = new LevelButton(f.Command2, u"Command2"_s, frame_);
-    command3_ = new LevelButton(f.Command3, u"Command3"_s, frame_);
+    command1_ = new LevelButton(f.Command1, f.First, u"Command1"_s, frame_);
+    command2_ = new LevelButton(f.Command2, f.Second, u"Command2"_s, frame_);
+    command3_ = new LevelButton(f.Command3, f.Third, u"Command3"_s, frame_);
     option3_ = makeOptionButton(f.Option3, u"Option3"_s, frame_);
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
@@ -139,10 +138,10 @@ void MainWindow::refreshFromModel()
     if (!frame_ && settingsShown)
         createSettingsWidgets();
     const bool panelWasShown = frame_ && !frame_->isHidden();
-    surface_->refresh();
+    surface_->refresh(observer_);
     syncInputBox(*text1_, f.Text1);
     if (frame_) {
-        frame_->refresh();
+        frame_->refresh(observer_);
         // The settings change only through the panel's own widgets, so while they are hidden
         // there is nothing to sync: they are synced on the refresh that shows or hides them.
         if (settingsShown || settingsWidgetsShown_)
@@ -150,6 +149,8 @@ void MainWindow::refreshFromModel()
         settingsWidgetsShown_ = settingsShown;
     }
     keepTypingFocus(panelWasShown);
+    if (observer_)
+        observer_->refreshed(f);
 }
 
 void MainWindow::syncSettingsWidgets()
@@ -160,9 +161,19 @@ void MainWindow::syncSettingsWidgets()
     syncOptionButton(*option2_, f.Option2);
     syncOptionButton(*option3_, f.Option3);
     syncComboBox(*combo1_, f.Combo1);
-    command1_->setBackColour(toQColor(f.Command1.BackColor));
-    command2_->setBackColour(toQColor(f.Command2.BackColor));
-    command3_->setBackColour(toQColor(f.Command3.BackColor));
+    syncLevelButton(*command1_, f.Command1, f.First);
+    syncLevelButton(*command2_, f.Command2, f.Second);
+    syncLevelButton(*command3_, f.Command3, f.Third);
+}
+
+void MainWindow::syncLevelButton(LevelButton& button, const CommandButton& level, bool chosen)
+{
+    button.setBackColour(toQColor(level.BackColor));
+    if (button.isChosen() == chosen)
+        return;
+    button.setChosen(chosen);
+    if (observer_)
+        observer_->checkedChanged(button);
 }
 
 // Typing belongs in the input box: it gets the focus back when the settings panel closes, and

@@ -17,6 +17,7 @@ class LevelButton;
 class SettingsFrame;
 class StarfieldSurface;
 class WidgetHost;
+class WindowObserver;
 
 // The game window. It owns the game model, draws it and turns clicks, typing and timer ticks into
 // the model's handlers; after each of them it repaints only what changed.
@@ -28,6 +29,9 @@ public:
     ~MainWindow() override;
 
     Form1& form() { return *form_; }
+    // Tells `observer` from now on what the window shows as it changes; null tells no one. The
+    // observer must outlive the window or be replaced first.
+    void setObserver(WindowObserver* observer) { observer_ = observer; }
 
 public Q_SLOTS:
     // Brings the window in line with the model: repaints changed labels and updates the widgets.
@@ -46,11 +50,13 @@ private:
     void handle(const std::function<void(Form1&)>& action);
     void clickLabel(const Label* label);
     void syncSettingsWidgets();
+    void syncLevelButton(LevelButton& button, const CommandButton& level, bool chosen);
     void keepTypingFocus(bool panelWasShown);
     void placeInCentreOfScreen();
 
     std::unique_ptr<WidgetHost> host_;
     std::unique_ptr<Form1> form_;
+    WindowObserver* observer_ = nullptr;
 
     StarfieldSurface* surface_ = nullptr;
     QLineEdit* text1_ = nullptr;
