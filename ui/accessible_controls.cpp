@@ -229,7 +229,7 @@ namespace {
         {
             QAccessible::State state = QAccessibleWidget::state();
             state.checkable = true;
-            state.checked = button() && button()->isChosen();
+            state.checked = button() && button()->isChecked();
             return state;
         }
 

@@ -68,6 +68,9 @@ namespace {
 QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
 {
     QLineEdit* edit = placed<InputBox>(box, name, parent);
+    // Tab moves among the settings panel's controls alone, as in a dialog; the window gives the
+    // box the focus back whenever the panel closes.
+    edit->setFocusPolicy(Qt::ClickFocus);
     edit->setFont(toTypingFont(box.font));
     setColours(*edit, QPalette::Text, box.ForeColor, QPalette::Base, box.BackColor);
     return edit;
@@ -113,12 +116,18 @@ void syncInputBox(QLineEdit& edit, const TextBox& box)
         edit.setEnabled(box.Enabled);
 }
 
-// In the exclusive group an unchecked button follows when its sibling is checked.
 void syncOptionButton(QRadioButton& button, const OptionButton& option)
 {
     syncShown(button, option.Visible);
-    if (button.isChecked() != option.Value)
-        button.setChecked(option.Value);
+    syncChecked(button, option.Value);
+}
+
+// A group is one stop of Tab, at its checked choice, as in a dialog.
+void syncChecked(QAbstractButton& button, bool checked)
+{
+    if (checked && !button.isChecked())
+        button.setChecked(true);
+    button.setFocusPolicy(checked ? Qt::TabFocus : Qt::NoFocus);
 }
 
 // The model already holds the list and the text, so the widget's echo of them is not reported.

@@ -28,12 +28,13 @@ LevelButton::LevelButton(
     const CommandButton& button, bool chosen, const QString& name, QWidget* parent)
     : QPushButton(parent)
     , back_(toQColor(button.BackColor))
-    , chosen_(chosen)
 {
     // The caption is set once the button is a level button, so that assistive technology, which
     // may ask about the button as its caption is set, finds it as one.
     setText(button.Caption);
     setObjectName(name);
+    setCheckable(true);
+    setChecked(chosen);
     setFocusPolicy(Qt::TabFocus);
     setGeometry(placeOf(button));
     setFont(toQFont(windowFont()));

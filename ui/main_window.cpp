@@ -5,11 +5,13 @@
 #include "ui/command_keys.h"
 #include "ui/form_widgets.h"
 #include "ui/level_button.h"
+#include "ui/painted_label_button.h"
 #include "ui/settings_frame.h"
 #include "ui/starfield_surface.h"
 #include "ui/widget_host.h"
 #include "ui/window_observer.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -18,6 +20,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <iterator>
 #include <utility>
 
 namespace keyfall {
@@ -74,22 +77,35 @@ void MainWindow::createSettingsWidgets()
     command1_ = new LevelButton(f.Command1, f.First, u"Command1"_s, frame_);
     command2_ = new LevelButton(f.Command2, f.Second, u"Command2"_s, frame_);
     command3_ = new LevelButton(f.Command3, f.Third, u"Command3"_s, frame_);
+    caps_ = new PaintedLabelButton(f.lblCaps, u"lblCaps"_s, frame_);
+    small_ = new PaintedLabelButton(f.lblSmall, u"lblSmall"_s, frame_);
+    mixed_ = new PaintedLabelButton(f.lblMixed, u"lblMixed"_s, frame_);
+    cancel_ = new PaintedLabelButton(f.Label10, u"Label10"_s, frame_);
+    ok_ = new PaintedLabelButton(f.Label9, u"Label9"_s, frame_);
     option3_ = makeOptionButton(f.Option3, u"Option3"_s, frame_);
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
     option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
 
+    // Each group is one stop of Tab, at its checked choice; the arrows move the choice within it.
     speedOptions_ = new QButtonGroup(this);
-    for (QRadioButton* option : { option1_, option2_, option3_ })
+    auto* levels = new QButtonGroup(this);
+    auto* cases = new QButtonGroup(this);
+    for (QAbstractButton* option : { option1_, option2_, option3_ })
         speedOptions_->addButton(option);
+    for (QAbstractButton* level : { command1_, command2_, command3_ })
+        levels->addButton(level);
+    for (QAbstractButton* letterCase : { caps_, small_, mixed_ }) {
+        letterCase->setCheckable(true);
+        letterCase->setAutoExclusive(true);
+        cases->addButton(letterCase);
+    }
 
-    setTabOrder(text1_, option1_);
-    setTabOrder(option1_, option2_);
-    setTabOrder(option2_, option3_);
-    setTabOrder(option3_, combo1_);
-    setTabOrder(combo1_, command1_);
-    setTabOrder(command1_, command2_);
-    setTabOrder(command2_, command3_);
+    // Tab follows the panel from top to bottom, and from Ok back to its top.
+    QWidget* const tabOrder[] = { text1_, option1_, option2_, option3_, command1_, command2_,
+        command3_, caps_, small_, mixed_, combo1_, cancel_, ok_ };
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     connectSettingsEvents();
 }
 
@@ -99,6 +115,14 @@ void MainWindow::connectSettingsEvents()
     connect(command1_, &QPushButton::clicked, this, [this] { handle(&Form1::Command1_Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { handle(&Form1::Command2_Click); });
     connect(command3_, &QPushButton::clicked, this, [this] { handle(&Form1::Command3_Click); });
+    connect(command1_->group(), &QButtonGroup::buttonToggled, this, [this](QAbstractButton* level) {
+        if (observer_)
+            observer_->checkedChanged(*level);
+    });
+    for (PaintedLabelButton* button : { caps_, small_, mixed_, cancel_, ok_ }) {
+        connect(button, &QAbstractButton::clicked, this,
+            [this, button] { clickLabel(&button->label()); });
+    }
     const std::pair<QRadioButton*, OptionButton*> options[] = { { option1_, &form_->Option1 },
         { option2_, &form_->Option2 }, { option3_, &form_->Option3 } };
     for (auto [button, option] : options) {
@@ -115,8 +139,18 @@ void MainWindow::bindCommandKeys()
         auto* shortcut = new QShortcut(command.key, this);
         shortcut->setAutoRepeat(false);
         connect(shortcut, &QShortcut::activated, this,
-            [this, label = command.label] { clickLabel(&label(*form_)); });
+            [this, label = command.label] { pressCommandKey(label(*form_)); });
     }
+}
+
+// A key does what a click does. The key that opens the settings panel also takes the focus into
+// it, to the first control, for a player on the keys alone; a click leaves the focus where it is.
+void MainWindow::pressCommandKey(const Label& label)
+{
+    const bool panelWasShown = form_->Frame1.Visible;
+    clickLabel(&label);
+    if (!panelWasShown && form_->Frame1.Visible)
+        speedOptions_->checkedButton()->setFocus(Qt::TabFocusReason);
 }
 
 void MainWindow::handle(const std::function<void(Form1&)>& action)
@@ -137,18 +171,23 @@ void MainWindow::refreshFromModel()
         = f.Frame1.Visible || f.Option1.Visible || f.Option2.Visible || f.Combo1.Visible;
     if (!frame_ && settingsShown)
         createSettingsWidgets();
-    const bool panelWasShown = frame_ && !frame_->isHidden();
     surface_->refresh(observer_);
     syncInputBox(*text1_, f.Text1);
     if (frame_) {
         frame_->refresh(observer_);
         // The settings change only through the panel's own widgets, so while they are hidden
         // there is nothing to sync: they are synced on the refresh that shows or hides them.
-        if (settingsShown || settingsWidgetsShown_)
+        if (settingsShown || settingsWidgetsShown_) {
+            // Typing goes back to the input box before the control that has the focus hides.
+            if (!settingsShown)
+                giveTypingFocus();
             syncSettingsWidgets();
+        }
         settingsWidgetsShown_ = settingsShown;
     }
-    keepTypingFocus(panelWasShown);
+    const QWidget* focused = focusWidget();
+    if (!focused || !focused->isVisibleTo(this) || !focused->isEnabled())
+        giveTypingFocus();
     if (observer_)
         observer_->refreshed(f);
 }
@@ -164,29 +203,25 @@ void MainWindow::syncSettingsWidgets()
     syncLevelButton(*command1_, f.Command1, f.First);
     syncLevelButton(*command2_, f.Command2, f.Second);
     syncLevelButton(*command3_, f.Command3, f.Third);
+    for (PaintedLabelButton* letterCase : { caps_, small_, mixed_ })
+        syncChecked(*letterCase, letterCase->label().BorderStyle == Border::FixedSingle);
 }
 
 void MainWindow::syncLevelButton(LevelButton& button, const CommandButton& level, bool chosen)
 {
     button.setBackColour(toQColor(level.BackColor));
-    if (button.isChosen() == chosen)
-        return;
-    button.setChosen(chosen);
-    if (observer_)
-        observer_->checkedChanged(button);
+    syncChecked(button, chosen);
 }
 
-// Typing belongs in the input box: it gets the focus back when the settings panel closes, and
-// whenever no visible control holds the focus, as after the box was disabled at time-over.
-void MainWindow::keepTypingFocus(bool panelWasShown)
+// Typing belongs in the input box. While the box is disabled, at time-over, no control keeps the
+// focus: one that stayed focused as it hid would go on taking the keys and change a setting
+// that is not on screen.
+void MainWindow::giveTypingFocus()
 {
-    if (!text1_->isEnabled())
-        return;
-    const QWidget* focused = focusWidget();
-    const bool nothingFocused = !focused || !focused->isVisibleTo(this) || !focused->isEnabled();
-    const bool panelClosed = panelWasShown && frame_->isHidden();
-    if (nothingFocused || panelClosed)
+    if (text1_->isEnabled())
         text1_->setFocus();
+    else if (QWidget* focused = focusWidget())
+        focused->clearFocus();
 }
 
 // The client area may grow beyond the picture; the controls stay where they are.

@@ -14,6 +14,7 @@ class QRadioButton;
 namespace keyfall {
 
 class LevelButton;
+class PaintedLabelButton;
 class SettingsFrame;
 class StarfieldSurface;
 class WidgetHost;
@@ -47,11 +48,12 @@ private:
     void createSettingsWidgets();
     void connectSettingsEvents();
     void bindCommandKeys();
+    void pressCommandKey(const Label& label);
     void handle(const std::function<void(Form1&)>& action);
     void clickLabel(const Label* label);
     void syncSettingsWidgets();
     void syncLevelButton(LevelButton& button, const CommandButton& level, bool chosen);
-    void keepTypingFocus(bool panelWasShown);
+    void giveTypingFocus();
     void placeInCentreOfScreen();
 
     std::unique_ptr<WidgetHost> host_;
@@ -69,6 +71,12 @@ private:
     LevelButton* command1_ = nullptr;
     LevelButton* command2_ = nullptr;
     LevelButton* command3_ = nullptr;
+    // The letter cases, Cancel and Ok are painted by the panel; these take the keys for them.
+    PaintedLabelButton* caps_ = nullptr;
+    PaintedLabelButton* small_ = nullptr;
+    PaintedLabelButton* mixed_ = nullptr;
+    PaintedLabelButton* cancel_ = nullptr;
+    PaintedLabelButton* ok_ = nullptr;
     QButtonGroup* speedOptions_ = nullptr;
     // Whether the last sync showed the panel or the window's settings controls.
     bool settingsWidgetsShown_ = false;

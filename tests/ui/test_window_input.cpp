@@ -255,6 +255,48 @@ private Q_SLOTS:
         QVERIFY(!w->window.isVisible());
     }
 
+    // The panel on the keys alone from start-up ("+100s" runs the round out), then the round that
+    // follows: the fall's period, letters per target and their case ('A', 'a' or '*' for either),
+    // the round's length; and typing the first target hits it.
+    void keysAloneShapeTheNextRound_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("fallMs");
+        QTest::addColumn<int>("letters");
+        QTest::addColumn<char>("letterCase");
+        QTest::addColumn<double>("seconds");
+        QTest::newRow("arrows choose, Tab goes on, Enter is Ok")
+            << u"F3 Right Right Tab Right Right Tab Left Left Tab Down Return"_s << 100 << 3 << 'A'
+            << 200.0;
+        QTest::newRow("Shift+Tab goes back to Ok, Space presses it")
+            << u"F3 Right Right Shift+Tab Space"_s << 100 << 1 << '*' << 100.0;
+        QTest::newRow("a typed length")
+            << u"F3 Shift+Tab Shift+Tab Shift+Tab Ctrl+A 4 5 Return"_s << 400 << 1 << '*' << 45.0;
+        QTest::newRow("Enter on Cancel keeps the fall, not the level and case")
+            << u"F3 Right Right Tab Right Tab Left Tab Tab Return F2"_s << 200 << 2 << 'a' << 100.0;
+        QTest::newRow("no key reaches the round length once the panel has closed")
+            << u"F2 +100s F3 Shift+Tab Shift+Tab Shift+Tab Esc Down Down 5 F2"_s << 200 << 1 << '*'
+            << 100.0;
+    }
+    void keysAloneShapeTheNextRound()
+    {
+        QFETCH(QString, keys);
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+        for (const QString& key : keys.split(u' '))
+            key == u"+100s" ? w->advance(100'000) : press(QKeySequence::fromString(key)[0]);
+        const Form1& f = w->form;
+        QVERIFY(f.roundRunning && !f.Frame1.Visible && !f.paused);
+        QTEST(f.Timer1.interval(), "fallMs");
+        const QString target = f.Label1.Caption;
+        QTEST(int(target.size()), "letters");
+        QFETCH(char, letterCase);
+        QVERIFY(letterCase == '*'
+            || target == (letterCase == 'A' ? target.toUpper() : target.toLower()));
+        QTEST(f.Ttime, "seconds");
+        QTest::keyClicks(QApplication::focusWidget(), target);
+        QCOMPARE(f.Shooted, 1);
+    }
+
     void quitClosesTheWindowAndStopsTheGame()
     {
         w->click(w->form.lblNew);
