@@ -7,9 +7,11 @@ using namespace keyfall;
 
 namespace {
 
-// Tells the policy one thing the server does at a moment of a virtual clock. The value is the clip
-// of a key, or the position of a start or an underflow in the stream (-1: not known).
-ClipOrders feed(ClipPolicy& policy, const QByteArray& event, SoundTime now, int value)
+// Tells the policy one thing the server does at a moment of a virtual clock, and returns the
+// orders it brings, or nothing for an event this table does not know. The value is the clip of a
+// key, or the position of a start or an underflow in the stream (-1: not known).
+std::optional<ClipOrders> feed(
+    ClipPolicy& policy, const QByteArray& event, SoundTime now, int value)
 {
     const auto position = value < 0 ? std::nullopt : std::optional<std::int64_t>(value);
     if (event == "opening")
@@ -26,7 +28,9 @@ ClipOrders feed(ClipPolicy& policy, const QByteArray& event, SoundTime now, int 
         return policy.clipStarted(position, now);
     else if (event == "underflow")
         return policy.underflow(position);
-    return {};
+    else
+        return std::nullopt;
+    return ClipOrders {};
 }
 
 QByteArray namesOf(const ClipOrders& orders)
@@ -97,10 +101,11 @@ private Q_SLOTS:
         for (const QByteArray& step : script.split(';')) {
             const QByteArrayList sides = step.split('>');
             const QByteArrayList event = sides[0].simplified().split(' ');
-            const ClipOrders orders = feed(policy, event[1],
+            const std::optional<ClipOrders> orders = feed(policy, event[1],
                 std::chrono::milliseconds(event[0].toInt()), event.value(2, "-1").toInt());
+            QVERIFY2(orders, "no such event: " + event[1]);
             const QByteArray expected = sides.value(1).trimmed();
-            QCOMPARE(namesOf(orders),
+            QCOMPARE(namesOf(*orders),
                 expected == "send"       ? "short write 0 uncork where"
                     : expected == "rest" ? "flush cork silent"
                                          : expected);

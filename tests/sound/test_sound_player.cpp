@@ -38,8 +38,9 @@ class SoundPlayerTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The player drops the sounds, and its owner is never held up quitting, however long the
-    // server keeps silent.
+    // The player reaches for the server and drops the sounds, and its owner is never held up
+    // playing or quitting, however long the server keeps silent. This thread is the server: a
+    // play that waited for it would never return.
     void aServerThatNeverAnswersNeitherBlocksNorAlerts()
     {
         QTemporaryDir dir;
@@ -58,8 +59,14 @@ private Q_SLOTS:
         {
             SoundPlayer player(dir.path(), [&alerts] { ++alerts; });
             player.connectToServer();
+            playAllRepeatedly(player); // before the server has even taken the connection
             QVERIFY(
                 QTest::qWaitFor([&] { return (client = accept(server, nullptr, nullptr)) >= 0; }));
+            // The player's first request reaches the server, which never reads it.
+            QVERIFY(QTest::qWaitFor([&] {
+                char byte = 0;
+                return recv(client, &byte, 1, MSG_PEEK | MSG_DONTWAIT) == 1;
+            }));
             playAllRepeatedly(player);
         }
         qputenv("PULSE_SERVER", noServer);
