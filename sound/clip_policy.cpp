@@ -33,8 +33,8 @@ void ClipPolicy::opening()
 
 void ClipPolicy::lost()
 {
-    opening();
     phase_ = Phase::Offline;
+    sounding_ = false;
     waiting_ = {};
 }
 

@@ -52,8 +52,10 @@ namespace {
             std::chrono::steady_clock::now().time_since_epoch());
     }
 
-    // A request in one word that threads can swap: when it was made, and the clip's index + 1.
+    // A request in one word that threads can swap: when it was made, and the clip's index + 1 in
+    // the low bits, which leave room for kMostClips clips.
     constexpr int kIndexBits = 8;
+    constexpr std::size_t kMostClips = (std::size_t(1) << kIndexBits) - 1;
     constexpr std::int64_t kNoRequest = 0;
 
     std::int64_t packed(ClipRequest request)
@@ -145,8 +147,11 @@ public:
         return wakeFd_ >= 0;
     }
 
+    // A clip the output does not hold (or, beyond kMostClips, could not ask for) plays nothing.
     void ask(std::size_t index)
     {
+        if (index >= std::min(clips_.size(), kMostClips))
+            return;
         requested_.store(packed({ static_cast<int>(index), now() }), std::memory_order_release);
         eventfd_write(wakeFd_, 1);
     }

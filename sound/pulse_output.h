@@ -24,7 +24,8 @@ public:
 
     // Starts the thread and the first connection; until then play() is silent.
     void start();
-    // Plays clips[index] from its start, cutting off the clip playing.
+    // Plays clips[index] from its start, cutting off the clip playing; an index past the clips
+    // (or past the first 255) plays nothing.
     void play(std::size_t index);
 
 private:
