@@ -4,16 +4,19 @@
 #include "ui/command_keys.h"
 #include "ui/control_surface.h"
 #include "ui/label_look.h"
-#include "ui/level_button.h"
 #include "ui/main_window.h"
+#include "ui/painted_label_button.h"
 #include "ui/settings_frame.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <algorithm>
 #include <utility>
 
 namespace keyfall {
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -160,19 +163,21 @@ namespace {
         {
             if (index < 0)
                 return nullptr;
-            if (index < labelCount())
-                return QAccessible::accessibleInterface(labelIds_[index]);
-            return QAccessibleWidget::child(index - labelCount());
+            const std::vector<QAccessible::Id> labels = ownLabelIds();
+            if (index < int(labels.size()))
+                return QAccessible::accessibleInterface(labels[index]);
+            return QAccessibleWidget::child(index - int(labels.size()));
         }
 
         int indexOfChild(const QAccessibleInterface* child) const override
         {
-            const auto found = std::find(labelIds_.begin(), labelIds_.end(),
+            const std::vector<QAccessible::Id> labels = ownLabelIds();
+            const auto found = std::find(labels.begin(), labels.end(),
                 QAccessible::uniqueId(const_cast<QAccessibleInterface*>(child)));
-            if (found != labelIds_.end())
-                return int(found - labelIds_.begin());
+            if (found != labels.end())
+                return int(found - labels.begin());
             const int widgetIndex = QAccessibleWidget::indexOfChild(child);
-            return widgetIndex < 0 ? -1 : labelCount() + widgetIndex;
+            return widgetIndex < 0 ? -1 : int(labels.size()) + widgetIndex;
         }
 
         // The widgets lie above the painted labels; of two labels the one in front wins.
@@ -195,7 +200,7 @@ namespace {
 
         QAccessibleInterface* labelInterface(const Label& label) const
         {
-            for (const QAccessible::Id id : labelIds_) {
+            for (const QAccessible::Id id : ownLabelIds()) {
                 auto* candidate
                     = dynamic_cast<AccessibleLabel*>(QAccessible::accessibleInterface(id));
                 if (candidate && &candidate->label() == &label)
@@ -205,50 +210,131 @@ namespace {
         }
 
     private:
-        int labelCount() const { return int(labelIds_.size()); }
+        int labelCount() const { return int(ownLabelIds().size()); }
+
+        // A label for which a button of the surface takes the keys is that button to assistive
+        // technology, which it tells of its focus and its checking.
+        std::vector<QAccessible::Id> ownLabelIds() const
+        {
+            const QList<PaintedLabelButton*> buttons
+                = widget()->findChildren<PaintedLabelButton*>(Qt::FindDirectChildrenOnly);
+            std::vector<QAccessible::Id> own;
+            for (const QAccessible::Id id : labelIds_) {
+                const auto* label
+                    = dynamic_cast<AccessibleLabel*>(QAccessible::accessibleInterface(id));
+                const auto standsFor = [label](const PaintedLabelButton* button) {
+                    return label && &button->label() == &label->label();
+                };
+                if (std::none_of(buttons.begin(), buttons.end(), standsFor))
+                    own.push_back(id);
+            }
+            return own;
+        }
 
         QString name_;
         std::vector<QAccessible::Id> labelIds_;
     };
 
-    // A level button is one of three choices, the chosen one painted in its own colour.
-    class AccessibleLevelButton final : public QAccessibleWidget {
+    // How the settings panel shows a button's group: by the caption beside it, or, for the
+    // letter cases, which have none, by words of their own. The buttons are known by the names of
+    // the form's controls.
+    struct Group {
+        const Label* caption = nullptr;
+        QString description;
+    };
+
+    Group groupOf(const Form1& f, const QObject& button)
+    {
+        const auto* painted = qobject_cast<const PaintedLabelButton*>(&button);
+        if (painted && isCaseLabel(f, painted->label()))
+            return { nullptr, u"Letter case"_s };
+        const QString name = button.objectName();
+        if (name.startsWith(u"Option"))
+            return { &f.Label7, {} };
+        if (name.startsWith(u"Command"))
+            return { &f.Label12, {} };
+        return {};
+    }
+
+    // A button of the settings panel: a choice of a group (a speed, a level, a letter case),
+    // checked while chosen, or Cancel or Ok. It is labelled by its group's caption, so that a
+    // screen reader says which setting the choice is of.
+    class AccessiblePanelButton final : public QAccessibleWidget {
     public:
-        explicit AccessibleLevelButton(LevelButton& button)
-            : QAccessibleWidget(&button, QAccessible::RadioButton)
+        explicit AccessiblePanelButton(QAbstractButton& button)
+            : QAccessibleWidget(&button)
         {
+        }
+
+        QAccessible::Role role() const override
+        {
+            return button() && !button()->isCheckable() ? QAccessible::Button
+                                                        : QAccessible::RadioButton;
         }
 
         QString text(QAccessible::Text kind) const override
         {
-            return kind == QAccessible::Name && button() ? button()->text()
-                                                         : QAccessibleWidget::text(kind);
+            if (kind == QAccessible::Name && button())
+                return button()->text();
+            if (kind == QAccessible::Description && frame())
+                return groupOf(frame()->form(), *object()).description;
+            return QAccessibleWidget::text(kind);
         }
 
         QAccessible::State state() const override
         {
             QAccessible::State state = QAccessibleWidget::state();
-            state.checkable = true;
+            state.checkable = role() == QAccessible::RadioButton;
             state.checked = button() && button()->isChecked();
             return state;
         }
 
-        QStringList actionNames() const override
+        QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
+            QAccessible::Relation match) const override
         {
-            return QStringList { pressAction() } + QAccessibleWidget::actionNames();
+            const Label* caption = frame() && (match & QAccessible::Label)
+                ? groupOf(frame()->form(), *object()).caption
+                : nullptr;
+            const auto* panel = caption
+                ? dynamic_cast<AccessibleSurface*>(QAccessible::queryAccessibleInterface(frame()))
+                : nullptr;
+            if (QAccessibleInterface* label = panel ? panel->labelInterface(*caption) : nullptr)
+                return { { label, QAccessible::Label } };
+            return {};
         }
 
-        // The press is a click of the button, as the mouse makes it.
+        QStringList actionNames() const override
+        {
+            QStringList names { pressAction() };
+            if (role() == QAccessible::RadioButton)
+                names << toggleAction();
+            return names + QAccessibleWidget::actionNames();
+        }
+
+        // The press is a click of the button, as the mouse or the Space key makes it.
         void doAction(const QString& actionName) override
         {
-            if (actionName != pressAction())
+            if (actionName != pressAction() && actionName != toggleAction())
                 QAccessibleWidget::doAction(actionName);
             else if (button())
                 button()->click();
         }
 
+        // The keys that stand for Cancel's and Ok's clicks, wherever the focus is.
+        QStringList keyBindingsForAction(const QString& actionName) const override
+        {
+            const auto* painted = qobject_cast<const PaintedLabelButton*>(object());
+            return painted && frame() && actionName == pressAction()
+                ? keysOf(frame()->form(), painted->label())
+                : QStringList();
+        }
+
     private:
-        LevelButton* button() const { return qobject_cast<LevelButton*>(widget()); }
+        QAbstractButton* button() const { return qobject_cast<QAbstractButton*>(widget()); }
+        SettingsFrame* frame() const
+        {
+            return widget() ? widget()->window()->findChild<SettingsFrame*>() : nullptr;
+        }
     };
 
     QAccessibleInterface* makeInterface(const QString&, QObject* object)
@@ -258,8 +344,8 @@ namespace {
                 *frame, QAccessible::Grouping, frame->form().Label5.Caption);
         if (auto* surface = qobject_cast<ControlSurface*>(object))
             return new AccessibleSurface(*surface, QAccessible::Client, QString());
-        if (auto* button = qobject_cast<LevelButton*>(object))
-            return new AccessibleLevelButton(*button);
+        if (auto* button = qobject_cast<QAbstractButton*>(object))
+            return new AccessiblePanelButton(*button);
         if (auto* window = qobject_cast<MainWindow*>(object))
             return new QAccessibleWidget(window, QAccessible::Window);
         return nullptr;
@@ -309,12 +395,6 @@ void AccessibleControls::labelChanged(
     const bool renewed = renamed && now.visible && control->role() == QAccessible::Notification;
     if (before.visible != now.visible || renewed)
         announce(control, now.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
-}
-
-void AccessibleControls::checkedChanged(QWidget& control)
-{
-    if (QAccessible::isActive())
-        announce(&control, &markChecked);
 }
 
 }

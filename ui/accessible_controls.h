@@ -21,7 +21,6 @@ public:
     // and whether it is checked. A new target is shown anew, so that a screen reader voices it.
     void labelChanged(ControlSurface& surface, const Label& label, const LabelLook& before,
         const LabelLook& now) override;
-    void checkedChanged(QWidget& control) override;
 };
 
 }

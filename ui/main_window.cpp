@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScreen>
@@ -86,6 +87,12 @@ void MainWindow::createSettingsWidgets()
     option2_ = makeOptionButton(f.Option2, u"Option2"_s, surface_);
     combo1_ = makeComboBox(f.Combo1, u"Combo1"_s, surface_);
     option1_ = makeOptionButton(f.Option1, u"Option1"_s, surface_);
+    // Assistive technology names a box by the label whose buddy it is. The panel paints the
+    // round length's caption; this label, never shown, carries it, and the box its unit.
+    auto* timeCaption = new QLabel(f.Label8.Caption, surface_);
+    timeCaption->hide();
+    timeCaption->setBuddy(combo1_);
+    combo1_->setAccessibleDescription(f.Label11.Caption);
 
     // Each group is one stop of Tab, at its checked choice; the arrows move the choice within it.
     speedOptions_ = new QButtonGroup(this);
@@ -115,10 +122,6 @@ void MainWindow::connectSettingsEvents()
     connect(command1_, &QPushButton::clicked, this, [this] { handle(&Form1::Command1_Click); });
     connect(command2_, &QPushButton::clicked, this, [this] { handle(&Form1::Command2_Click); });
     connect(command3_, &QPushButton::clicked, this, [this] { handle(&Form1::Command3_Click); });
-    connect(command1_->group(), &QButtonGroup::buttonToggled, this, [this](QAbstractButton* level) {
-        if (observer_)
-            observer_->checkedChanged(*level);
-    });
     for (PaintedLabelButton* button : { caps_, small_, mixed_, cancel_, ok_ }) {
         connect(button, &QAbstractButton::clicked, this,
             [this, button] { clickLabel(&button->label()); });

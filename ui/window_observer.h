@@ -1,7 +1,5 @@
 #pragma once
 
-class QWidget;
-
 namespace keyfall {
 
 class ControlSurface;
@@ -33,9 +31,6 @@ public:
         const LabelLook& /*before*/, const LabelLook& /*now*/)
     {
     }
-
-    // A control that is one of several choices, such as a level button, was chosen or left.
-    virtual void checkedChanged(QWidget& /*control*/) { }
 
     // The window now shows the model as it is, after a click, a key or a tick, all changes above
     // told.

@@ -90,6 +90,18 @@ def main():
         press(node("PUSH_BUTTON", "SETTINGS"))
         wait(lambda: find("RADIO_BUTTON", "Speed"), "the settings panel")
         check(facts["accessibleInPanel"])
+        # Each control of the panel shows once, with its group: the caption beside it or, for the
+        # letter cases, which have none, a description.
+        for role_name, name, captions, about in (
+                ("RADIO_BUTTON", "Normal", ["Game Speed"], ""),
+                ("RADIO_BUTTON", "2", ["Game Level"], ""),
+                ("RADIO_BUTTON", "CAPITALS", [], "Letter case"), ("PUSH_BUTTON", "Ok", [], ""),
+                ("COMBO_BOX", "100", ["Game Time"], "Seconds")):
+            found = [n for row, n in tree() if row[:2] == [role(role_name), name] and row[3]]
+            labels = [r.getTarget(0).name for r in found[0].getRelationSet()
+                      if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
+            told_as = (len(found), labels, found[0].description)
+            assert told_as == (1, captions, about), f"{name}: shown, labelled by, described {told_as}"
         press(node("RADIO_BUTTON", "Speed"), "Toggle")
         told("object:state-changed:checked", "RADIO_BUTTON", "Speed")
         ticked = [find("RADIO_BUTTON", name)[0][5] for name in ("Slow", "Normal", "Speed")]
