@@ -1,6 +1,7 @@
 #include "ui/accessible_controls.h"
 
 #include "game/form1.h"
+#include "ui/accessible_news.h"
 #include "ui/command_keys.h"
 #include "ui/control_surface.h"
 #include "ui/label_look.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QPointer>
 #include <algorithm>
 #include <utility>
@@ -25,13 +27,11 @@ namespace {
         return &label == &f.lblCaps || &label == &f.lblSmall || &label == &f.lblMixed;
     }
 
-    // What a painted label is to assistive technology: the target and the time-over caption are
-    // notifications, a label that takes clicks is a push button or, for a letter case, a radio
-    // button checked by its border; the others are plain text.
+    // What a painted label is to assistive technology: a label that takes clicks is a push button
+    // or, for a letter case, a radio button checked by its border; the others are plain text, the
+    // target and the time-over caption too (the window's news line speaks them).
     QAccessible::Role accessibleRole(const Form1& form, const Label& label)
     {
-        if (&label == &form.Label1 || &label == &form.lblOver)
-            return QAccessible::Notification;
         if (!form.hasClickHandler(label))
             return QAccessible::StaticText;
         return isCaseLabel(form, label) ? QAccessible::RadioButton : QAccessible::Button;
@@ -337,6 +337,42 @@ namespace {
         }
     };
 
+    // The window: its widgets, then its news line.
+    class AccessibleWindow final : public QAccessibleWidget {
+    public:
+        explicit AccessibleWindow(QWidget& window)
+            : QAccessibleWidget(&window, QAccessible::Window)
+            , newsId_(QAccessible::registerAccessibleInterface(new AccessibleNewsLine(window)))
+        {
+        }
+
+        ~AccessibleWindow() override { QAccessible::deleteAccessibleInterface(newsId_); }
+
+        AccessibleWindow(const AccessibleWindow&) = delete;
+        AccessibleWindow& operator=(const AccessibleWindow&) = delete;
+
+        AccessibleNewsLine* news() const
+        {
+            return dynamic_cast<AccessibleNewsLine*>(QAccessible::accessibleInterface(newsId_));
+        }
+
+        int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+
+        QAccessibleInterface* child(int index) const override
+        {
+            return index == childCount() - 1 ? news() : QAccessibleWidget::child(index);
+        }
+
+        int indexOfChild(const QAccessibleInterface* child) const override
+        {
+            return child && child == news() ? childCount() - 1
+                                            : QAccessibleWidget::indexOfChild(child);
+        }
+
+    private:
+        QAccessible::Id newsId_;
+    };
+
     QAccessibleInterface* makeInterface(const QString&, QObject* object)
     {
         if (auto* frame = qobject_cast<SettingsFrame*>(object))
@@ -347,7 +383,7 @@ namespace {
         if (auto* button = qobject_cast<QAbstractButton*>(object))
             return new AccessiblePanelButton(*button);
         if (auto* window = qobject_cast<MainWindow*>(object))
-            return new QAccessibleWidget(window, QAccessible::Window);
+            return new AccessibleWindow(*window);
         return nullptr;
     }
 
@@ -391,10 +427,38 @@ void AccessibleControls::labelChanged(
         announce(control, &markEnabled);
     if (before.bordered != now.bordered && control->role() == QAccessible::RadioButton)
         announce(control, &markChecked);
-    // A screen reader voices a notification as it shows: a new target is shown anew.
-    const bool renewed = renamed && now.visible && control->role() == QAccessible::Notification;
-    if (before.visible != now.visible || renewed)
+    if (before.visible != now.visible)
         announce(control, now.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+}
+
+void AccessibleControls::refreshed(QWidget& window, const Form1& f)
+{
+    if (!QAccessible::isActive())
+        return;
+    auto* holder = dynamic_cast<AccessibleWindow*>(QAccessible::queryAccessibleInterface(&window));
+    AccessibleNewsLine* news = holder ? holder->news() : nullptr;
+    if (!news)
+        return;
+    const Told now { f.paused, f.Frame1.Visible, f.lblOver.Visible, f.Label1.Visible,
+        f.Label1.Caption, f.Label1.Top };
+    const Told before = std::exchange(told_, now);
+    if (now.paused != before.paused)
+        news->tell(now.paused ? u"Paused"_s : u"Resumed"_s);
+    if (now.panelShown && !before.panelShown) {
+        QAccessibleInterface* focus
+            = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+        news->tell(f.Label5.Caption + u" open, focus on "_s
+            + (focus ? focus->text(QAccessible::Name) : QString()));
+    }
+    if (!now.panelShown && before.panelShown)
+        news->tell(f.Label5.Caption + u" closed"_s);
+    if (now.over && !before.over)
+        news->tell(f.lblOver.Caption);
+    // A new target shows, or comes back to the top where it starts.
+    const bool newTarget = now.targetShown
+        && (!before.targetShown || now.target != before.target || now.targetTop < before.targetTop);
+    if (newTarget)
+        news->tell(spokenLetters(now.target));
 }
 
 }

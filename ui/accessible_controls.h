@@ -2,6 +2,8 @@
 
 #include "ui/window_observer.h"
 
+#include <QString>
+
 namespace keyfall {
 
 // Makes the window's controls reachable by assistive technology: the labels that the window
@@ -21,6 +23,22 @@ public:
     // and whether it is checked. A new target is shown anew, so that a screen reader voices it.
     void labelChanged(ControlSurface& surface, const Label& label, const LabelLook& before,
         const LabelLook& now) override;
+    // Has a screen reader say at once what a player must know: the game paused or going on, the
+    // settings panel opening (and where the keyboard is) or closing, the round over, then the new
+    // target's letters, last, so that nothing the game says comes over them.
+    void refreshed(QWidget& window, const Form1& form) override;
+
+private:
+    // What the player has been told of.
+    struct Told {
+        bool paused = false;
+        bool panelShown = false;
+        bool over = false;
+        bool targetShown = false;
+        QString target;
+        float targetTop = 0;
+    };
+    Told told_;
 };
 
 }

@@ -192,7 +192,7 @@ void MainWindow::refreshFromModel()
     if (!focused || !focused->isVisibleTo(this) || !focused->isEnabled())
         giveTypingFocus();
     if (observer_)
-        observer_->refreshed(f);
+        observer_->refreshed(*this, f);
 }
 
 void MainWindow::syncSettingsWidgets()

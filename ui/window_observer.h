@@ -1,5 +1,7 @@
 #pragma once
 
+class QWidget;
+
 namespace keyfall {
 
 class ControlSurface;
@@ -33,8 +35,8 @@ public:
     }
 
     // The window now shows the model as it is, after a click, a key or a tick, all changes above
-    // told.
-    virtual void refreshed(const Form1& /*form*/) { }
+    // told and the keyboard focus where it goes.
+    virtual void refreshed(QWidget& /*window*/, const Form1& /*form*/) { }
 };
 
 }

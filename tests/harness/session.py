@@ -109,6 +109,9 @@ class Session:
                          "XDG_DATA_HOME": os.path.join(self.home, ".local", "share"),
                          "XDG_STATE_HOME": os.path.join(self.home, ".local", "state"),
                          "XDG_CACHE_HOME": os.path.join(self.home, ".cache"),
+                         # Desktop settings held by each program, as no settings service
+                         # runs: a screen reader that switches accessibility on is heard.
+                         "GSETTINGS_BACKEND": "memory",
                          # Where the session's sound server listens, if it has one.
                          "PULSE_SERVER": "unix:" + os.path.join(self.runtime, "pulse", "native")})
         try:

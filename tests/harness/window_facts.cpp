@@ -33,7 +33,10 @@ QJsonObject controls(const Form1& f)
         { u"lblSettings"_s, place(f, f.lblSettings) }, { u"lblNew"_s, place(f, f.lblNew) },
         { u"lblQuit"_s, place(f, f.lblQuit) }, { u"Frame1"_s, place(f, f.Frame1) },
         { u"Option3"_s, place(f, f.Option3) }, { u"Combo1"_s, place(f, f.Combo1) },
-        { u"Label9"_s, place(f, f.Label9) }, { u"Text1"_s, place(f, f.Text1) } };
+        { u"Label9"_s, place(f, f.Label9) }, { u"Text1"_s, place(f, f.Text1) },
+        { u"Command1"_s, place(f, f.Command1) }, { u"Command2"_s, place(f, f.Command2) },
+        { u"Command3"_s, place(f, f.Command3) }, { u"lblCaps"_s, place(f, f.lblCaps) },
+        { u"lblMixed"_s, place(f, f.lblMixed) } };
 }
 
 // The first targets of a round, each hit at once: (caption, left edge in pixels).
@@ -57,17 +60,15 @@ const Label& missed(testing::Game& game)
     return game.form.Label1;
 }
 
-// What a painted label is to assistive technology, by what the player does with it: the target
-// and "Time is Over!" appear, commands are pressed, letter cases are chosen (mixed case from the
-// start); any other label is text. Roles as Qt names them.
+// What a painted label is to assistive technology, by what the player does with it: commands are
+// pressed, letter cases are chosen (mixed case from the start); any other label is text, the
+// target and "Time is Over!" too. Roles as Qt names them.
 struct LabelFact {
     Label Form1::*label;
     const char* role;
     bool checked;
 };
 constexpr LabelFact kLabelFacts[] = {
-    { &Form1::Label1, "Notification", false },
-    { &Form1::lblOver, "Notification", false },
     { &Form1::lblNew, "Button", false },
     { &Form1::lblPause, "Button", false },
     { &Form1::lblSettings, "Button", false },
@@ -114,9 +115,9 @@ QJsonArray accessibleControls(const Form1& f, Container container)
             o->Visible && (o->In == Container::Form1 || panel), true, o->Value);
     const std::pair<const CommandButton*, bool> levels[]
         = { { &f.Command1, f.First }, { &f.Command2, f.Second }, { &f.Command3, f.Third } };
-    for (const auto& [button, chosen] : levels) // they lie in the panel
-        add(placeOf(*button).translated(placeOf(f.Frame1).topLeft()), "RadioButton",
-            button->Caption, panel, true, chosen);
+    for (const auto& [button, chosen] : levels)
+        add(testing::placeInWindow(f, *button), "RadioButton", button->Caption, panel, true,
+            chosen);
     add(placeOf(f.Combo1), "ComboBox", f.Combo1.Text, f.Combo1.Visible, true, false);
     add(placeOf(f.Frame1), "Grouping", f.Label5.Caption, panel, true, false);
     return found;

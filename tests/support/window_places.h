@@ -3,12 +3,16 @@
 #include "game/form1.h"
 #include "ui/geometry.h"
 
+#include <type_traits>
+
 namespace keyfall::testing {
 
 // Where a control lies in the window's client area, in pixels, as the window places it: a control
 // of the settings panel within the panel.
 template <typename Control> QRect placeInWindow(const Form1& form, const Control& control)
 {
+    if constexpr (std::is_same_v<Control, CommandButton>) // the level buttons lie in the panel
+        return placeOf(control).translated(placeOf(form.Frame1).topLeft());
     if constexpr (requires { control.In; }) {
         if (control.In == Container::Frame1)
             return placeOf(control).translated(placeOf(form.Frame1).topLeft());

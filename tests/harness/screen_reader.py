@@ -1,0 +1,69 @@
+"""Orca in a session (session.py), key echo and braille off, speaking through speech-dispatcher
+and espeak-ng into the session's sound server. Orca writes its debug log line by line only to a
+terminal, so it writes to one, read as it comes: what it speaks there is all a listener hears."""
+import json
+import os
+import pty
+import re
+import shutil
+import sys
+import threading
+import tty
+
+from session import wait_for
+from sound_server import SKIPPED
+
+_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?:\{.*\})?$", re.MULTILINE)
+START_SECONDS = 60  # to Orca's greeting, on a loaded machine
+
+
+class ScreenReader:
+    def __init__(self, session):
+        if not shutil.which("orca"):
+            print("skipped: Orca is not installed")
+            sys.exit(SKIPPED)
+        prefs = session.folder("orca")
+        with open(os.path.join(prefs, "user-settings.conf"), "w", encoding="utf-8") as conf:
+            json.dump({"general": {}, "pronunciations": {}, "keybindings": {}, "profiles": {
+                "default": {"profile": ["Default", "default"], "enableKeyEcho": False,
+                            "enableBraille": False}}}, conf)
+        self._reading, self._terminal = pty.openpty()  # both open while the test lives
+        tty.setraw(self._terminal)
+        self.text, self.heard = "", 0
+        session.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"])
+        # Orca starts one of its own, outside the session, if it finds none listening.
+        socket = os.path.join(session.runtime, "speech-dispatcher", "speechd.sock")
+        wait_for(lambda: os.path.exists(socket), START_SECONDS, "speech-dispatcher")
+        session.spawn(["orca", "--user-prefs", prefs, "--debug-file",
+                       os.ttyname(self._terminal)])
+        threading.Thread(target=self._read, args=(session.path("orca-debug.log"),),
+                         daemon=True).start()
+        self.hear(bool, START_SECONDS, "Orca's greeting")
+
+    def _read(self, copy_path):
+        with open(copy_path, "wb", buffering=0) as copy:
+            while chunk := os.read(self._reading, 65536):
+                copy.write(chunk)
+                self.text += chunk.decode(errors="replace")
+
+    def spoken(self):
+        """What Orca has spoken so far, one utterance an item."""
+        return _SPOKEN.findall(self.text.rpartition("\n")[0])
+
+    def hear(self, condition, timeout, what):
+        """Waits for the first utterance after those heard for which condition holds."""
+        def found():
+            said = self.spoken()[self.heard:]
+            return next(((i, words) for i, words in enumerate(said) if condition(words)), None)
+        index, words = wait_for(found, timeout, what)
+        self.heard += index + 1
+        return words
+
+
+def heard_letters(utterance):
+    """What a listener types on hearing letters alone, each a word, each capital said to be one
+    ("capital T, capital U, b": "TUb"); None for any other utterance. A listener hears no case."""
+    words = [word.strip() for word in utterance.lower().rstrip(".").split(",")]
+    if all(re.fullmatch(r"(capital )?[a-z]", word) for word in words):
+        return "".join(word[-1].upper() if len(word) > 1 else word for word in words)
+    return None
