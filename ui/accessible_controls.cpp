@@ -13,6 +13,8 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QPointer>
+#include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -435,30 +437,40 @@ void AccessibleControls::refreshed(QWidget& window, const Form1& f)
 {
     if (!QAccessible::isActive())
         return;
-    auto* holder = dynamic_cast<AccessibleWindow*>(QAccessible::queryAccessibleInterface(&window));
-    AccessibleNewsLine* news = holder ? holder->news() : nullptr;
-    if (!news)
-        return;
     const Told now { f.paused, f.Frame1.Visible, f.lblOver.Visible, f.Label1.Visible,
         f.Label1.Caption, f.Label1.Top };
     const Told before = std::exchange(told_, now);
+    QStringList news;
     if (now.paused != before.paused)
-        news->tell(now.paused ? u"Paused"_s : u"Resumed"_s);
-    if (now.panelShown && !before.panelShown) {
-        QAccessibleInterface* focus
-            = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
-        news->tell(f.Label5.Caption + u" open, focus on "_s
-            + (focus ? focus->text(QAccessible::Name) : QString()));
-    }
+        news << (now.paused ? u"Paused"_s : u"Resumed"_s);
+    const qsizetype opened = now.panelShown && !before.panelShown ? news.size() : -1;
+    if (opened >= 0)
+        news << f.Label5.Caption + u" open, focus on "_s;
     if (!now.panelShown && before.panelShown)
-        news->tell(f.Label5.Caption + u" closed"_s);
+        news << f.Label5.Caption + u" closed"_s;
     if (now.over && !before.over)
-        news->tell(f.lblOver.Caption);
+        news << f.lblOver.Caption;
     // A new target shows, or comes back to the top where it starts.
-    const bool newTarget = now.targetShown
-        && (!before.targetShown || now.target != before.target || now.targetTop < before.targetTop);
-    if (newTarget)
-        news->tell(spokenLetters(now.target));
+    if (now.targetShown
+        && (!before.targetShown || now.target != before.target || now.targetTop < before.targetTop))
+        news << spokenLetters(now.target);
+    if (news.isEmpty())
+        return;
+    // Told once the event that brought the news is done, the keyboard focus where it goes.
+    QTimer::singleShot(0, &window, [&window, news, opened]() mutable {
+        auto* holder
+            = dynamic_cast<AccessibleWindow*>(QAccessible::queryAccessibleInterface(&window));
+        AccessibleNewsLine* line = holder ? holder->news() : nullptr;
+        if (!line)
+            return;
+        if (opened >= 0) {
+            QAccessibleInterface* focus
+                = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+            news[opened] += focus ? focus->text(QAccessible::Name) : QString();
+        }
+        for (const QString& piece : std::as_const(news))
+            line->tell(piece);
+    });
 }
 
 }
