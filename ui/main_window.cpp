@@ -104,7 +104,6 @@ void MainWindow::createSettingsWidgets()
         levels->addButton(level);
     for (QAbstractButton* letterCase : { caps_, small_, mixed_ }) {
         letterCase->setCheckable(true);
-        letterCase->setAutoExclusive(true);
         cases->addButton(letterCase);
     }
 
