@@ -21,6 +21,7 @@ const QRgb kSlateBlue = qRgb(132, 149, 181);
 const QRgb kBrown = qRgb(128, 64, 0);
 const QRgb kDarkTeal = qRgb(0, 64, 64);
 const QRgb kGrey = qRgb(192, 192, 192);
+const QRgb kYellow = qRgb(255, 255, 0);
 
 constexpr int kBarHeight = 33;
 constexpr int kInputTop = 320;
@@ -222,6 +223,23 @@ private Q_SLOTS:
                                         .toImage()
                                         .convertToFormat(QImage::Format_RGB32);
             QVERIFY2(onScreen == w->grab(), name);
+        }
+    }
+
+    // A label that the panel paints shows that it has the keyboard by a dotted frame in its text
+    // colour: black on a letter case, yellow on Cancel.
+    void aPaintedLabelWithTheKeyboardShowsADottedFrameInItsTextColour()
+    {
+        QVERIFY(QTest::qWaitForWindowActive(&w->window));
+        w->click(w->form.lblSettings);
+        for (const auto& [name, ink] :
+            { std::pair(u"lblSmall"_s, kBlack), { u"Label10"_s, kYellow } }) {
+            QWidget* label = w->child(name);
+            const QRect inside
+                = label->geometry().adjusted(2, 2, -2, -2).translated(kPanel.topLeft());
+            const int before = countPixels(w->grab(), inside, ink);
+            label->setFocus();
+            QVERIFY(countPixels(w->grab(), inside, ink) > before + inside.width() / 2);
         }
     }
 
