@@ -1,14 +1,14 @@
 #include "sound/sound_player.h"
-#include "ui/accessible_controls.h"
-#include "ui/command_line.h"
-#include "ui/first_frame.h"
-#include "ui/look_and_feel.h"
-#include "ui/main_window.h"
+#include "ui/accessibility/accessible_controls.h"
+#include "ui/platform/command_line.h"
 #include "ui/platform/desktop_environment.h"
+#include "ui/platform/first_frame.h"
 #include "ui/platform/locale_choice.h"
+#include "ui/platform/look_and_feel.h"
+#include "ui/platform/qt_timer_scheduler.h"
+#include "ui/platform/sound_folder.h"
 #include "ui/platform/window_system_opening.h"
-#include "ui/qt_timer_scheduler.h"
-#include "ui/sound_folder.h"
+#include "ui/widgets/main_window.h"
 
 #include <QApplication>
 #include <optional>

@@ -1,7 +1,7 @@
 // Nanoseconds per call of the game's handlers on the model, and of the window's work around them.
 #include "game_fixture.h"
-#include "ui/look_and_feel.h"
-#include "ui/main_window.h"
+#include "ui/platform/look_and_feel.h"
+#include "ui/widgets/main_window.h"
 
 #include <QApplication>
 #include <QImage>

@@ -8,7 +8,7 @@
 //
 //   bench_play_yardstick HIT_SOUND.wav
 #include "bench/pulse_clip.h"
-#include "ui/artwork.h"
+#include "ui/paint/artwork.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -4,9 +4,9 @@
 // Usage: bench_tick_timing OUTPUT_FILE SOUND_DIRECTORY
 #include "bench/tick_recorder.h"
 #include "sound/sound_player.h"
-#include "ui/look_and_feel.h"
-#include "ui/main_window.h"
-#include "ui/qt_timer_scheduler.h"
+#include "ui/platform/look_and_feel.h"
+#include "ui/platform/qt_timer_scheduler.h"
+#include "ui/widgets/main_window.h"
 
 #include <QApplication>
 #include <chrono>

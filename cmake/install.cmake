@@ -11,7 +11,7 @@ set(KEYFALL_ICON_SIZES 32 64 128 256)
 
 # The program finds its sounds from its own folder; games and bin lie at the same depth.
 file(RELATIVE_PATH keyfall_sounds_from_program /bin /${KEYFALL_INSTALL_SOUND_DIR})
-target_compile_definitions(keyfall_ui PRIVATE
+target_compile_definitions(keyfall_platform PRIVATE
   KEYFALL_SOUNDS_FROM_PROGRAM="${keyfall_sounds_from_program}")
 
 set(keyfall_desktop_dir ${PROJECT_SOURCE_DIR}/assets/desktop)

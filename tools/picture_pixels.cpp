@@ -1,7 +1,7 @@
-// Writes a picture as C++ source that defines it as an EmbeddedPicture (ui/embedded_picture.h):
-// its pixels as 0xffRRGGBB values, row by row from the top, the form an opaque picture is drawn
-// in. The program then draws it straight from its read-only data, with nothing to decode or copy.
-// Usage: picture_pixels PICTURE NAME OUTPUT.cpp
+// Writes a picture as C++ source that defines it as an EmbeddedPicture
+// (ui/paint/embedded_picture.h): its pixels as 0xffRRGGBB values, row by row from the top, the form
+// an opaque picture is drawn in. The program then draws it straight from its read-only data, with
+// nothing to decode or copy. Usage: picture_pixels PICTURE NAME OUTPUT.cpp
 #include <QImage>
 #include <QString>
 #include <cstdio>
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     std::ofstream out(argv[3]);
-    out << "#include \"ui/embedded_picture.h\"\n\nnamespace keyfall {\n\nnamespace {\n"
+    out << "#include \"ui/paint/embedded_picture.h\"\n\nnamespace keyfall {\n\nnamespace {\n"
         << "    constexpr std::uint32_t kPixels[] = {\n"
         << std::hex;
     for (int y = 0; y < picture.height(); ++y) {

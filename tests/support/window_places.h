@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/form1.h"
-#include "ui/geometry.h"
+#include "ui/paint/geometry.h"
 
 #include <type_traits>
 

@@ -1,4 +1,4 @@
-#include "ui/artwork.h"
+#include "ui/paint/artwork.h"
 
 #include <QIcon>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "ui/look_and_feel.h"
+#include "ui/platform/look_and_feel.h"
 #include "window_fixture.h"
 
 #include <QAbstractItemView>

@@ -1,5 +1,5 @@
-#include "ui/label_look.h"
-#include "ui/look_and_feel.h"
+#include "ui/paint/label_look.h"
+#include "ui/platform/look_and_feel.h"
 #include "window_fixture.h"
 
 #include <QApplication>

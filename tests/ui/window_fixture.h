@@ -1,8 +1,8 @@
 #pragma once
 
 #include "game_fixture.h"
-#include "ui/control_surface.h"
-#include "ui/main_window.h"
+#include "ui/widgets/control_surface.h"
+#include "ui/widgets/main_window.h"
 
 #include <QImage>
 #include <QTest>

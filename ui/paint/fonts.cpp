@@ -1,4 +1,4 @@
-#include "ui/fonts.h"
+#include "ui/paint/fonts.h"
 
 #include <cmath>
 

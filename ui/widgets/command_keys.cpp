@@ -1,4 +1,4 @@
-#include "ui/command_keys.h"
+#include "ui/widgets/command_keys.h"
 
 #include "game/form1.h"
 

@@ -1,4 +1,4 @@
-#include "ui/sound_folder.h"
+#include "ui/platform/sound_folder.h"
 
 #include <QDir>
 #include <QFileInfo>

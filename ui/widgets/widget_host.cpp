@@ -1,4 +1,4 @@
-#include "ui/widget_host.h"
+#include "ui/widgets/widget_host.h"
 
 #include <QWidget>
 

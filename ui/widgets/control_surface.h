@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/form1.h"
-#include "ui/label_look.h"
+#include "ui/paint/label_look.h"
 
 #include <QWidget>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/control_surface.h"
+#include "ui/widgets/control_surface.h"
 
 #include <QPixmap>
 

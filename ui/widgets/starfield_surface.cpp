@@ -1,7 +1,7 @@
-#include "ui/starfield_surface.h"
+#include "ui/widgets/starfield_surface.h"
 
-#include "ui/artwork.h"
-#include "ui/colours.h"
+#include "ui/paint/artwork.h"
+#include "ui/paint/colours.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "ui/label_look.h"
+#include "ui/paint/label_look.h"
 
 #include "game/controls.h"
-#include "ui/colours.h"
-#include "ui/fonts.h"
-#include "ui/geometry.h"
+#include "ui/paint/colours.h"
+#include "ui/paint/fonts.h"
+#include "ui/paint/geometry.h"
 
 #include <QFontMetrics>
 #include <QPainter>

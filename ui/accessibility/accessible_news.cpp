@@ -1,4 +1,4 @@
-#include "ui/accessible_news.h"
+#include "ui/accessibility/accessible_news.h"
 
 #include <QStringList>
 #include <QWidget>

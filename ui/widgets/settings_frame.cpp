@@ -1,7 +1,7 @@
-#include "ui/settings_frame.h"
+#include "ui/widgets/settings_frame.h"
 
-#include "ui/colours.h"
-#include "ui/geometry.h"
+#include "ui/paint/colours.h"
+#include "ui/paint/geometry.h"
 
 #include <QPainter>
 

@@ -1,10 +1,10 @@
-#include "ui/form_widgets.h"
+#include "ui/widgets/form_widgets.h"
 
 #include "game/controls.h"
-#include "ui/colours.h"
-#include "ui/fonts.h"
-#include "ui/geometry.h"
-#include "ui/shape_painter.h"
+#include "ui/paint/colours.h"
+#include "ui/paint/fonts.h"
+#include "ui/paint/geometry.h"
+#include "ui/paint/shape_painter.h"
 
 #include <QComboBox>
 #include <QLineEdit>

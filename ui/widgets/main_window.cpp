@@ -1,15 +1,15 @@
-#include "ui/main_window.h"
+#include "ui/widgets/main_window.h"
 
-#include "ui/artwork.h"
-#include "ui/colours.h"
-#include "ui/command_keys.h"
-#include "ui/form_widgets.h"
-#include "ui/level_button.h"
-#include "ui/painted_label_button.h"
-#include "ui/settings_frame.h"
-#include "ui/starfield_surface.h"
-#include "ui/widget_host.h"
-#include "ui/window_observer.h"
+#include "ui/paint/artwork.h"
+#include "ui/paint/colours.h"
+#include "ui/widgets/command_keys.h"
+#include "ui/widgets/form_widgets.h"
+#include "ui/widgets/level_button.h"
+#include "ui/widgets/painted_label_button.h"
+#include "ui/widgets/settings_frame.h"
+#include "ui/widgets/starfield_surface.h"
+#include "ui/widgets/widget_host.h"
+#include "ui/widgets/window_observer.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

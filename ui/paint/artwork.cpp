@@ -1,6 +1,6 @@
-#include "ui/artwork.h"
+#include "ui/paint/artwork.h"
 
-#include "ui/embedded_picture.h"
+#include "ui/paint/embedded_picture.h"
 
 #include <QIcon>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "ui/look_and_feel.h"
+#include "ui/platform/look_and_feel.h"
 
 #include "game/controls.h"
-#include "ui/fonts.h"
+#include "ui/paint/fonts.h"
 
 #include <QApplication>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "ui/colours.h"
+#include "ui/paint/colours.h"
 
 namespace keyfall {
 

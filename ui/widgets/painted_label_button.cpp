@@ -1,8 +1,8 @@
-#include "ui/painted_label_button.h"
+#include "ui/widgets/painted_label_button.h"
 
 #include "game/controls.h"
-#include "ui/colours.h"
-#include "ui/geometry.h"
+#include "ui/paint/colours.h"
+#include "ui/paint/geometry.h"
 
 #include <QKeyEvent>
 #include <QPainter>

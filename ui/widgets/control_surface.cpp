@@ -1,8 +1,8 @@
-#include "ui/control_surface.h"
+#include "ui/widgets/control_surface.h"
 
-#include "ui/geometry.h"
-#include "ui/shape_painter.h"
-#include "ui/window_observer.h"
+#include "ui/paint/geometry.h"
+#include "ui/paint/shape_painter.h"
+#include "ui/widgets/window_observer.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

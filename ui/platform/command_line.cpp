@@ -1,4 +1,4 @@
-#include "ui/command_line.h"
+#include "ui/platform/command_line.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "first_frame.h"
+#include "ui/platform/first_frame.h"
 
 #include <QEvent>
 #include <QWidget>

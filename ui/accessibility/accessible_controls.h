@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/window_observer.h"
+#include "ui/widgets/window_observer.h"
 
 #include <QString>
 

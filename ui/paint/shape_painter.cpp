@@ -1,8 +1,8 @@
-#include "ui/shape_painter.h"
+#include "ui/paint/shape_painter.h"
 
 #include "game/controls.h"
-#include "ui/colours.h"
-#include "ui/geometry.h"
+#include "ui/paint/colours.h"
+#include "ui/paint/geometry.h"
 
 #include <QImage>
 #include <QPainter>

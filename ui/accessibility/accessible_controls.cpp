@@ -1,13 +1,13 @@
-#include "ui/accessible_controls.h"
+#include "ui/accessibility/accessible_controls.h"
 
 #include "game/form1.h"
-#include "ui/accessible_news.h"
-#include "ui/command_keys.h"
-#include "ui/control_surface.h"
-#include "ui/label_look.h"
-#include "ui/main_window.h"
-#include "ui/painted_label_button.h"
-#include "ui/settings_frame.h"
+#include "ui/accessibility/accessible_news.h"
+#include "ui/paint/label_look.h"
+#include "ui/widgets/command_keys.h"
+#include "ui/widgets/control_surface.h"
+#include "ui/widgets/main_window.h"
+#include "ui/widgets/painted_label_button.h"
+#include "ui/widgets/settings_frame.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>

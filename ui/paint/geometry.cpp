@@ -1,4 +1,4 @@
-#include "ui/geometry.h"
+#include "ui/paint/geometry.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "ui/qt_timer_scheduler.h"
+#include "ui/platform/qt_timer_scheduler.h"
 
 #include <QTimer>
 
