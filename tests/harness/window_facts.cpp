@@ -9,7 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 using namespace keyfall;
 using namespace Qt::Literals::StringLiterals;
@@ -61,32 +63,19 @@ const Label& missed(testing::Game& game)
 }
 
 // What a painted label is to assistive technology, by what the player does with it: commands are
-// pressed, letter cases are chosen (mixed case from the start); any other label is text, the
-// target and "Time is Over!" too. Roles as Qt names them.
-struct LabelFact {
-    Label Form1::*label;
-    const char* role;
-    bool checked;
-};
-constexpr LabelFact kLabelFacts[] = {
-    { &Form1::lblNew, "Button", false },
-    { &Form1::lblPause, "Button", false },
-    { &Form1::lblSettings, "Button", false },
-    { &Form1::lblQuit, "Button", false },
-    { &Form1::Label9, "Button", false }, // Ok
-    { &Form1::Label10, "Button", false }, // Cancel
-    { &Form1::lblCaps, "RadioButton", false },
-    { &Form1::lblSmall, "RadioButton", false },
-    { &Form1::lblMixed, "RadioButton", true },
-};
-
-LabelFact factOf(const Form1& f, const Label& label)
+// pressed (Label9 and Label10 are Ok and Cancel), letter cases are chosen; any other label is
+// text, the target and "Time is Over!" too. Roles as Qt names them.
+const char* roleOf(const Form1& f, const Label& label)
 {
-    for (const LabelFact& fact : kLabelFacts) {
-        if (&(f.*fact.label) == &label)
-            return fact;
+    const std::pair<const char*, std::vector<const Label*>> roles[] = {
+        { "Button", { &f.lblNew, &f.lblPause, &f.lblSettings, &f.lblQuit, &f.Label9, &f.Label10 } },
+        { "RadioButton", { &f.lblCaps, &f.lblSmall, &f.lblMixed } },
+    };
+    for (const auto& [role, labels] : roles) {
+        if (std::ranges::find(labels, &label) != labels.end())
+            return role;
     }
-    return { nullptr, "StaticText", false };
+    return "StaticText";
 }
 
 // What assistive technology is to find of each control of a container: [role as Qt names it,
@@ -102,10 +91,9 @@ QJsonArray accessibleControls(const Form1& f, Container container)
     const bool panel = f.Frame1.Visible;
     for (const PaintedControl& painted : f.paintOrder(container)) {
         if (const auto* const* label = std::get_if<const Label*>(&painted)) {
-            const LabelFact fact = factOf(f, **label);
-            add(testing::placeInWindow(f, **label), fact.role, (*label)->Caption,
+            add(testing::placeInWindow(f, **label), roleOf(f, **label), (*label)->Caption,
                 (*label)->Visible && (container == Container::Form1 || panel), (*label)->Enabled,
-                fact.checked);
+                *label == &f.lblMixed); // the letter case chosen from the start
         }
     }
     if (container == Container::Form1)
