@@ -9,6 +9,7 @@ Usage (through scripts/bench, which finds the harness): run_benchmarks.py BUILD_
 """
 import json
 import os
+import shutil
 import subprocess
 import sys
 
@@ -16,6 +17,7 @@ import audio_analysis
 import sound_server_figures
 import window
 from figures import Row, delays_after, median, percentile, spread, table
+from screen_reader import ScreenReader
 from session import Session, wait_for
 from sound_server import SAMPLE_RATE, Recorder
 
@@ -26,6 +28,8 @@ PLAY_ROUND = (20, 1000)
 # Rounds of the game and of the playing yardstick, interleaved.
 PLAY_RUNS = 3
 LATENCY_ROUND = (60, 250)
+# Beside a screen reader, a round of the length the game starts with, set with no key.
+LATENCY_BESIDE_ORCA_ROUND = (100, 250)
 PLAY_CALLS = 1000
 # Pixels that have a known colour once the first frame is drawn: the status bar's steel blue,
 # the bare window's green background, the playing yardstick's green band; and the memory
@@ -123,6 +127,16 @@ class Bench:
         return [(b["name"], b["cpu_time"]) for b in json.loads(done.stdout)["benchmarks"]]
 
 
+def latency_beside_orca(build):
+    """The latency round again, Orca running beside the game and speaking each target; None
+    where Orca is not installed."""
+    if not shutil.which("orca"):
+        return None
+    with Session(accessibility=True, sound_server=True) as session:
+        ScreenReader(session)
+        return Bench(build, session.env).round(LATENCY_BESIDE_ORCA_ROUND)
+
+
 def sound_delays(samples, keys_sent):
     """Delays in ms from each key, in seconds into the recording, to the hit sound it started,
     and how many hits were never heard."""
@@ -181,6 +195,8 @@ def main():
                                              ticks_file, build])
         with open(ticks_file) as lines:
             records = [(name, int(us)) for name, us in (line.split() for line in lines)]
+    log("latency: the same round, Orca running beside the game")
+    beside_orca = latency_beside_orca(build)
     log("sound server: its cost beside another stream, and key to sound on a pipe sink")
     sound_rows = sound_server_figures.cost_rows(build) + sound_server_figures.latency_rows(build)
     log("handler costs")
@@ -220,6 +236,13 @@ def main():
     rows.append(Row("Key to the frame that shows the hit", spread(seen),
                     f"{unseen} hits never seen", "p99 <= 8 ms",
                     not unseen and percentile(seen, 0.99) <= 8))
+    if beside_orca:
+        shown = [frame for _, frame in beside_orca["hits"] if frame >= 0]
+        lost = len(beside_orca["hits"]) - len(shown)
+        rows.append(Row("Key to the frame that shows the hit, Orca running", spread(shown),
+                        f"without Orca p99 {percentile(seen, 0.99):.2f} ms; {lost} hits never "
+                        "seen", "p99 <= 2x without", not lost
+                        and percentile(shown, 0.99) <= 2 * percentile(seen, 0.99)))
     delays, unheard = sound_delays(samples, [recorder.seconds_into(sent)
                                              for sent, _ in latency["hits"]])
     rows.append(Row("Key to the first sample of the hit sound", spread(delays, digits=1),

@@ -10,7 +10,7 @@ import sys
 import threading
 import tty
 
-from session import wait_for
+from session import MARK, wait_for
 from sound_server import SKIPPED
 
 _SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?:\{.*\})?$", re.MULTILINE)
@@ -34,8 +34,15 @@ class ScreenReader:
         # Orca starts one of its own, outside the session, if it finds none listening.
         socket = os.path.join(session.runtime, "speech-dispatcher", "speechd.sock")
         wait_for(lambda: os.path.exists(socket), START_SECONDS, "speech-dispatcher")
-        session.spawn(["orca", "--user-prefs", prefs, "--debug-file",
-                       os.ttyname(self._terminal)])
+        # Orca will not start beside another Orca of its user, found with pgrep: it is shown the
+        # session's own processes alone.
+        shown = session.folder("shown")
+        with open(os.path.join(shown, "pgrep"), "w", encoding="utf-8") as pgrep:
+            pgrep.write(f"#!/bin/sh\nfor p in $({shutil.which('pgrep')} \"$@\"); do grep -qzx "
+                        f"'{MARK}={session.dir}' /proc/$p/environ 2>/dev/null && echo $p; done\n")
+        os.chmod(pgrep.name, 0o755)
+        session.spawn(["orca", "--user-prefs", prefs, "--debug-file", os.ttyname(self._terminal)],
+                      env=dict(session.env, PATH=shown + os.pathsep + session.env["PATH"]))
         threading.Thread(target=self._read, args=(session.path("orca-debug.log"),),
                          daemon=True).start()
         self.hear(bool, START_SECONDS, "Orca's greeting")
