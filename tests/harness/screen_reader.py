@@ -13,7 +13,8 @@ import tty
 from session import MARK, wait_for
 from sound_server import SKIPPED
 
-_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?:\{.*\})?$", re.MULTILINE)
+# Orca 43 writes "SPEECH OUTPUT: 'words'{voice}", Orca 48 "SPEECH OUTPUT: 'words' {voice}".
+_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?: ?\{.*\})?$", re.MULTILINE)
 START_SECONDS = 60  # to Orca's greeting, on a loaded machine
 
 
