@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -49,6 +51,29 @@ CpuUse cpuUseOf(pid_t pid)
     return use;
 }
 
+MemoryHeld memoryHeldBy(pid_t pid)
+{
+    const std::string path = "/proc/" + std::to_string(pid) + "/smaps_rollup";
+    MemoryHeld held;
+    const std::map<std::string, long*> wanted { { "Anonymous:", &held.anonymousKib },
+        { "Private_Dirty:", &held.privateDirtyKib }, { "Pss:", &held.pssKib } };
+    std::size_t found = 0;
+    std::ifstream rollup(path);
+    for (std::string line; std::getline(rollup, line);) {
+        std::istringstream fields(line);
+        std::string name;
+        long kib = 0;
+        fields >> name >> kib;
+        if (const auto field = wanted.find(name); field != wanted.end()) {
+            *field->second = kib;
+            ++found;
+        }
+    }
+    if (found != wanted.size())
+        throw std::runtime_error("cannot read " + path);
+    return held;
+}
+
 ChildProcess::ChildProcess(const std::vector<std::string>& command)
 {
     std::vector<char*> argv;
@@ -73,6 +98,8 @@ ChildProcess::~ChildProcess()
 }
 
 CpuUse ChildProcess::cpuUse() const { return cpuUseOf(pid_); }
+
+MemoryHeld ChildProcess::memoryHeld() const { return memoryHeldBy(pid_); }
 
 ExitReport ChildProcess::wait(std::chrono::milliseconds timeout)
 {

@@ -24,6 +24,16 @@ struct ExitReport {
     long peakRssKib = 0;
 };
 
+// What a process holds at one moment, from /proc/PID/smaps_rollup, in KiB. Its private dirty
+// pages are what it alone holds and cannot give back: heap, stacks and the pages of its files
+// that it wrote to. Clean pages of its program and libraries are left out, since the kernel drops
+// them and reads them again at will; PSS counts every page, each shared one in part.
+struct MemoryHeld {
+    long anonymousKib = 0;
+    long privateDirtyKib = 0;
+    long pssKib = 0;
+};
+
 // A program started by the benchmark, with the moment it was started: just before fork().
 class ChildProcess {
 public:
@@ -36,6 +46,7 @@ public:
     SteadyTime startedAt() const { return startedAt_; }
 
     CpuUse cpuUse() const;
+    MemoryHeld memoryHeld() const;
     // Waits for the process to end; kills it if it has not ended by the deadline.
     ExitReport wait(std::chrono::milliseconds timeout);
 
@@ -47,5 +58,8 @@ private:
 
 // Reads the processor time and context switches of every thread of a process from /proc.
 CpuUse cpuUseOf(pid_t pid);
+
+// Throws if the process is gone.
+MemoryHeld memoryHeldBy(pid_t pid);
 
 }

@@ -2,15 +2,20 @@
 // as "name value" lines. The program's clock starts just before fork().
 //
 //   bench_driver startup X,Y,RRGGBB -- COMMAND...   first frame (the pixel at X,Y turns RRGGBB),
-//                                                  then closes the window: start-up time, peak
-//                                                  memory
+//                                                  then closes the window: start-up time, memory
+//                                                  held at that frame, peak memory
+//   bench_driver holding X,Y,RRGGBB X,Y,RRGGBB -- COMMAND...
+//                                                  the same for the memory yardstick: its first
+//                                                  frame, then a key typed into its input box, and
+//                                                  memory held once it shows the second colour
 //   bench_driver idle SECONDS X,Y,RRGGBB -- COMMAND...
 //                                                  processor time and context switches over SECONDS
 //                                                  from one second after the first frame
 //   bench_driver round SECONDS HIT_EVERY_MS -- COMMAND...
 //                                                  plays a round of the game at "Speed": every
 //                                                  hit's key-to-frame time, processor time per
-//                                                  second, the round's end, peak memory
+//                                                  second, the round's end, memory held after it,
+//                                                  peak memory
 //   bench_driver yardstick SECONDS HIT_EVERY_MS X,Y,RRGGBB -- COMMAND...
 //                                                  the same keys to a playing yardstick from its
 //                                                  first frame: the same figures but the round's
@@ -20,6 +25,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -39,11 +45,24 @@ Probe parseProbe(const std::string& text)
     return probe;
 }
 
-void measureStartup(Probe probe, const std::vector<std::string>& command)
+// Anonymous, private dirty and proportional set size, in KiB.
+void printHeld(const MemoryHeld& held)
+{
+    std::printf("held_kib %ld %ld %ld\n", held.anonymousKib, held.privateDirtyKib, held.pssKib);
+}
+
+// With a probe for `typed`, a key is typed once the first frame is seen, and the program's
+// memory is read once it shows that colour.
+void measureStartup(
+    Probe probe, const std::vector<std::string>& command, std::optional<Probe> typed = {})
 {
     Launched launched = launch(command, probe);
+    if (typed)
+        typeAKey(*launched.x, *typed);
+    const MemoryHeld held = launched.process->memoryHeld();
     const ExitReport exit = closeAndWait(launched);
     std::printf("first_frame_ms %.3f\npeak_rss_kib %ld\n", launched.firstFrameMs, exit.peakRssKib);
+    printHeld(held);
 }
 
 void measureIdle(int seconds, Probe probe, const std::vector<std::string>& command)
@@ -65,6 +84,7 @@ void printRound(const RoundResult& round)
         std::printf("hit %.6f %.3f\n", hit.keySentAt, hit.frameMs);
     std::printf("cpu_ms_per_s %.3f\nround_end_error_ms %.3f\npeak_rss_kib %ld\n",
         round.cpuMsPerSecond, round.endErrorMs, round.peakRssKib);
+    printHeld(round.held);
 }
 
 int run(std::span<char*> args)
@@ -77,6 +97,8 @@ int run(std::span<char*> args)
     const std::string& what = options.at(0);
     if (what == "startup" && options.size() == 2)
         measureStartup(parseProbe(options[1]), command);
+    else if (what == "holding" && options.size() == 3)
+        measureStartup(parseProbe(options[1]), command, parseProbe(options[2]));
     else if (what == "idle" && options.size() == 3)
         measureIdle(std::stoi(options[1]), parseProbe(options[2]), command);
     else if (what == "round" && options.size() == 3)

@@ -1,11 +1,12 @@
 // The yardstick for peak memory: the bare window (bench_bare_window) with what the game must hold
 // besides its own look. An input box; the standard widgets of the settings panel (three option
 // buttons, an editable combo box of round lengths and three push buttons on a frame), shown once
-// and closed again as the game shows its panel; and libpulse, through which one clip is played.
-// The background turns from green to blue once all that is done, which tells the measurement
-// when to close the window.
+// and closed again as the game shows its panel; the game's clips, held as its player holds them,
+// the first of which is played through libpulse; and a key typed into the box, which makes Qt
+// load what it takes keys with. The background turns from green to blue once all that is done,
+// which tells the measurement when to read its memory and close the window.
 //
-//   bench_memory_yardstick CLIP.wav
+//   bench_memory_yardstick CLIP.wav...
 #include "bench/pulse_clip.h"
 
 #include <QApplication>
@@ -31,8 +32,10 @@ void paintBackground(QWidget& window, QColor colour)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_memory_yardstick CLIP.wav\n");
+    QStringList clips = app.arguments();
+    clips.removeFirst();
+    if (clips.isEmpty()) {
+        std::fprintf(stderr, "usage: bench_memory_yardstick CLIP.wav...\n");
         return 2;
     }
     QWidget window;
@@ -60,13 +63,23 @@ int main(int argc, char* argv[])
         (new QPushButton(level, &panel))->setGeometry(10, top, 57, 21);
     }
 
+    bool played = false;
+    bool typed = false;
+    const auto turnBlueWhenDone = [&] {
+        if (played && typed)
+            paintBackground(window, QColor(0x20, 0x40, 0x80));
+    };
+    QObject::connect(&box, &QLineEdit::textEdited, &window, [&] {
+        typed = true;
+        turnBlueWhenDone();
+    });
     keyfall::bench::PulseClip clip(
-        QString::fromLocal8Bit(argv[1]),
-        [&] { QMetaObject::invokeMethod(&window, [&clip] { clip.play(); }); },
+        clips, [&] { QMetaObject::invokeMethod(&window, [&clip] { clip.play(); }); },
         [&] {
             QMetaObject::invokeMethod(&window, [&] {
                 panel.hide();
-                paintBackground(window, QColor(0x20, 0x40, 0x80));
+                played = true;
+                turnBlueWhenDone();
             });
         });
     window.resize(657, 337);

@@ -58,7 +58,7 @@ public:
     explicit Field(const QString& hitSound)
         : picture_(keyfall::starfieldPicture())
         , clip_(
-              hitSound, [] {}, [] {})
+              { hitSound }, [] {}, [] {})
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setFixedSize(kWindowPixels);

@@ -212,6 +212,7 @@ def markdown(headings, rows):
 
 
 def main():
+    from run_benchmarks import memory_yardstick
     from session import Session
 
     options = [a for a in sys.argv[1:] if a.startswith("--game=")]
@@ -222,7 +223,6 @@ def main():
     game = [os.path.abspath(options[-1][len("--game="):]) if options
             else os.path.join(build, "keyfall")]
     play_yardstick = [os.path.join(build, "bench", "bench_play_yardstick"), clip]
-    memory_yardstick = [os.path.join(build, "bench", "bench_memory_yardstick"), clip]
     with Session(sound_server=True) as session:
         env = session.env
         keep = keep or session.path("profiles")
@@ -234,8 +234,8 @@ def main():
                                                  os.path.join(keep, "callgrind")))
         log("memory: the game's round and the memory yardstick, smaps at the peak")
         game_memory = memory(build, env, "game", game, play_measure("game"), keep)
-        held_memory = memory(build, env, "yardstick", memory_yardstick,
-                             ["startup", "300,200,204080"], keep)
+        held_memory = memory(build, env, "yardstick", memory_yardstick(build),
+                             ["holding", "300,200,208040", "300,200,204080"], keep)
     (game_counts, game_total), (stick_counts, stick_total) = profiles["game"], profiles["yardstick"]
     rows = [(label, f"{g / 1e6:.1f}", f"{y / 1e6:.1f}") for (label, g), (_, y) in
             zip(instruction_rows(game_counts, game_total),

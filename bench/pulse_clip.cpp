@@ -13,9 +13,11 @@ namespace {
     // The silence the game's player puts after each clip.
     constexpr pa_usec_t kSilentTailUsec = 20'000;
 
-    // The samples and format of a 16-bit PCM WAV file, walking its chunks.
+    // The samples of a 16-bit PCM WAV file, walking its chunks, with the game's silence after
+    // them and no spare capacity; its format must be the one of the files read before, if any.
     QByteArray readWav(const QString& path, pa_sample_spec& format)
     {
+        const pa_sample_spec before = format;
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             throw std::runtime_error("cannot read " + path.toStdString());
@@ -36,7 +38,22 @@ namespace {
         }
         if (samples.isEmpty() || !pa_sample_spec_valid(&format))
             throw std::runtime_error("not a 16-bit PCM WAV file: " + path.toStdString());
+        if (pa_sample_spec_valid(&before) && !pa_sample_spec_equal(&before, &format))
+            throw std::runtime_error("not the format of the clips before: " + path.toStdString());
+        const auto tail = qsizetype(pa_usec_to_bytes(kSilentTailUsec, &format));
+        samples.reserve(samples.size() + tail);
+        samples.append(tail, '\0');
         return samples;
+    }
+
+    std::vector<QByteArray> readClips(const QStringList& paths, pa_sample_spec& format)
+    {
+        if (paths.isEmpty())
+            throw std::invalid_argument("no clip to play");
+        std::vector<QByteArray> clips;
+        for (const QString& path : paths)
+            clips.push_back(readWav(path, format));
+        return clips;
     }
 
     pa_buffer_attr bufferFor(pa_usec_t latencyUsec, const pa_sample_spec& format)
@@ -59,13 +76,12 @@ namespace {
 }
 
 PulseClip::PulseClip(
-    const QString& wavPath, std::function<void()> ready, std::function<void()> silent)
-    : samples_(readWav(wavPath, format_))
+    const QStringList& wavPaths, std::function<void()> ready, std::function<void()> silent)
+    : clips_(readClips(wavPaths, format_))
     , ready_(std::move(ready))
     , silent_(std::move(silent))
     , loop_(pa_threaded_mainloop_new())
 {
-    samples_.append(qsizetype(pa_usec_to_bytes(kSilentTailUsec, &format_)), '\0');
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Yardstick");
     pa_context_set_state_callback(context_, &PulseClip::onContextState, this);
     pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr);
@@ -88,8 +104,9 @@ void PulseClip::play()
     if (stream_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
         setLatency(kPlayingLatencyUsec);
         forget(pa_stream_flush(stream_, nullptr, nullptr));
-        pa_stream_write(stream_, samples_.constData(), static_cast<std::size_t>(samples_.size()),
-            nullptr, 0, PA_SEEK_RELATIVE);
+        const QByteArray& clip = clips_.front();
+        pa_stream_write(stream_, clip.constData(), static_cast<std::size_t>(clip.size()), nullptr,
+            0, PA_SEEK_RELATIVE);
         forget(pa_stream_cork(stream_, 0, nullptr, nullptr));
     }
     pa_threaded_mainloop_unlock(loop_);

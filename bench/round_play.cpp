@@ -176,19 +176,28 @@ RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan)
     if (!over)
         throw std::runtime_error("the round never ended");
     result.endErrorMs = millisecondsBetween(ends, *over);
+    result.held = game.process->memoryHeld();
     clickOn(x, layout().lblQuit);
     result.peakRssKib = game.process->wait(kExitTimeout).peakRssKib;
     return result;
+}
+
+void typeAKey(XSession& x, Probe typed)
+{
+    clickOn(x, layout().Text1);
+    x.type('a');
+    waitFor(
+        x, [&] { return x.pixel(typed.x, typed.y) == typed.rgb; }, "show the key it was typed");
 }
 
 RoundResult playYardstick(const std::vector<std::string>& command, Probe probe, RoundPlan plan)
 {
     Launched yardstick = launch(command, probe);
     // Keys go where the pointer is, as on the game after its clicks: into the input box.
-    const QPoint box = testing::clickPoint(layout(), layout().Text1);
-    yardstick.x->click(box.x(), box.y());
+    clickOn(*yardstick.x, layout().Text1);
     Mirror mirror(plan.roundSeconds);
     RoundResult result = playHits(yardstick, mirror, std::chrono::steady_clock::now(), plan);
+    result.held = yardstick.process->memoryHeld();
     result.peakRssKib = closeAndWait(yardstick).peakRssKib;
     return result;
 }

@@ -31,10 +31,17 @@ struct RoundResult {
     double endErrorMs = 0;
     // Peak resident memory over the program's whole life.
     long peakRssKib = 0;
+    // What the program held once the round was over, just before it was closed.
+    MemoryHeld held;
 };
 
 // Plays a round of the game run by the command: it must draw the game's window.
 RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan);
+
+// Clicks where the game has its input box, types a key there and waits until the program shows
+// the probe's colour: what the game holds to take keys, held by a yardstick. Throws if it never
+// does.
+void typeAKey(XSession& x, Probe typed);
 
 // The same keys at the same pace, for as long, to a yardstick that shows the probe's colour once
 // drawn and counts hits where the game does; it is then closed. No round end is seen.

@@ -2,8 +2,11 @@
 
 #include <QTest>
 #include <chrono>
+#include <cstring>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace keyfall::bench;
 using namespace std::chrono_literals;
@@ -46,6 +49,35 @@ private Q_SLOTS:
         QVERIFY(WIFEXITED(report.status));
         QCOMPARE(WEXITSTATUS(report.status), 3);
         QVERIFY2(report.peakRssKib > 64 * 1024, qPrintable(QString::number(report.peakRssKib)));
+    }
+
+    void memoryHeldTellsAnonymousFromSharedPages_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("anonymous");
+        QTest::newRow("heap written") << (MAP_PRIVATE | MAP_ANONYMOUS) << true;
+        QTest::newRow("shared memory written, as the X server's image") << MAP_SHARED << false;
+    }
+
+    // 16 MiB written by this process, and held by it alone, are private dirty. (Its PSS is not
+    // checked: it falls whenever another process maps the libraries it maps.)
+    void memoryHeldTellsAnonymousFromSharedPages()
+    {
+        QFETCH(int, flags);
+        QFETCH(bool, anonymous);
+        constexpr long kKib = 16 * 1024;
+        const int fd = flags & MAP_ANONYMOUS ? -1 : memfd_create("held", 0);
+        QVERIFY(fd < 0 || ftruncate(fd, kKib * 1024) == 0);
+        const MemoryHeld before = memoryHeldBy(getpid());
+        void* pages = mmap(nullptr, kKib * 1024, PROT_READ | PROT_WRITE, flags, fd, 0);
+        QVERIFY(pages != MAP_FAILED);
+        std::memset(pages, 1, kKib * 1024);
+        const MemoryHeld after = memoryHeldBy(getpid());
+        munmap(pages, kKib * 1024);
+        if (fd >= 0)
+            close(fd);
+        QVERIFY(after.privateDirtyKib - before.privateDirtyKib >= kKib);
+        QCOMPARE(after.anonymousKib - before.anonymousKib >= kKib, anonymous);
     }
 
     void aProcessThatOutstaysItsDeadlineIsKilled()
