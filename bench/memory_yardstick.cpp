@@ -1,4 +1,4 @@
-// The yardstick for peak memory: the bare window (bench_bare_window) with what the game must hold
+// The yardstick for memory: the bare window (bench_bare_window) with what the game must hold
 // besides its own look. An input box; the standard widgets of the settings panel (three option
 // buttons, an editable combo box of round lengths and three push buttons on a frame), shown once
 // and closed again as the game shows its panel; the game's clips, held as its player holds them,
