@@ -1,8 +1,8 @@
 # Installation in Debian's layout for games: the program in games under /usr and /usr/local, in
 # bin under any other prefix (such as ~/.local, whose bin is on the PATH); its four sounds in
 # share/games/keyfall; the desktop entry, the icon in the hicolor theme, the AppStream metainfo,
-# the manual page, the changelog and the copyright file; and the .deb. An install in place also
-# gets its uninstaller (cmake/uninstaller.cmake).
+# the manual page, the licence and the changelog. An install in place also gets its uninstaller
+# (cmake/uninstaller.cmake). The Debian package (debian/) is made of these by debhelper.
 
 include(GNUInstallDirs)
 
@@ -60,8 +60,6 @@ foreach(size ${KEYFALL_ICON_SIZES})
 endforeach()
 add_custom_target(keyfall_icons ALL DEPENDS ${keyfall_icons})
 
-include(${CMAKE_CURRENT_LIST_DIR}/package.cmake)
-# After the package's settings: the changelog names the package's maintainer.
-include(${CMAKE_CURRENT_LIST_DIR}/package_docs.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/documents.cmake)
 
 keyfall_write_uninstaller()

@@ -21,6 +21,7 @@ import time
 PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 MARK = "KEYFALL_TEST_SESSION"
 STOP_SECONDS = 3
+LOG_TAIL_LINES = 10
 # A bus that starts no service on demand, which would be one more process to end: a program that
 # asks for one, as Qt does for the accessibility bus, is told at once that there is none.
 _BUS_CONFIG = """<busconfig><type>session</type><listen>unix:path={socket}</listen>
@@ -177,10 +178,14 @@ class Session:
         """Starts a server that writes a line to the file descriptor {fd} of its arguments once
         it is ready; returns the line."""
         read_end, write_end = os.pipe()
-        self.spawn([arg.format(fd=write_end) for arg in args], pass_fds=(write_end,))
+        server = self.spawn([arg.format(fd=write_end) for arg in args], pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as ready:
             line = ready.readline().strip()
         if not line:
-            raise AssertionError(f"{what} did not start")
+            # Why is in the server's own words, in its log, which goes with the session.
+            poll(lambda: server.poll() is not None, STOP_SECONDS)
+            with open(self.path(os.path.basename(args[0]) + ".log"), errors="replace") as log:
+                said = "".join(log.readlines()[-LOG_TAIL_LINES:])
+            raise AssertionError(f"{what} did not start; the end of its log:\n{said}")
         return line

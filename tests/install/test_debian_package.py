@@ -1,14 +1,24 @@
-"""CPack builds a .deb with the program's dependencies that Debian's checker passes, its program
-hardened as Debian hardens its own; unpacked into a scratch root, it holds the installed tree in
-Debian's layout for games, and its command runs and finds its sounds."""
+"""debhelper builds a .deb, from a copy of the source, that depends on the libraries and fonts
+and recommends a sound server; unpacked into a scratch root, it holds the installed tree in
+Debian's layout for games, and its command tells the package's version and finds its sounds."""
 import glob
 import os
+import shutil
 import subprocess
 import tempfile
 import unittest
-import xml.etree.ElementTree as ElementTree
 
-from installed_tree import APP_ID, InstalledTree
+from installed_tree import SOURCE_DIR, InstalledTree
+
+# (field, a package it names)
+RELATIONS = (
+    ("Depends", "libqt6widgets6"),
+    ("Depends", "libpulse0"),
+    ("Depends", "fonts-liberation"),
+    ("Depends", "fonts-comic-neue"),
+    ("Recommends", "pulseaudio"),
+    ("Recommends", "qt6-wayland"),
+)
 
 
 def field(package, name):
@@ -22,24 +32,23 @@ def package_names(relations):
             for choice in relation.split("|")}
 
 
-def not_for_this_machine():
-    """The options of hardening-check that leave out what this machine's processors lack: branch
-    protection is arm64's (the checker of Debian 13 looks for it everywhere, that of Debian 12
-    nowhere, and knows no such option)."""
-    usage = subprocess.run(["hardening-check", "--help"], capture_output=True, text=True).stdout
-    arm64 = subprocess.run(["dpkg", "--print-architecture"], capture_output=True,
-                           text=True).stdout.strip() == "arm64"
-    return ["--nobranchprotection"] if "--nobranchprotection" in usage and not arm64 else []
+def source_files(folder, names):
+    """What of the source a package is built from: not the builds, nor git's store."""
+    return [name for name in names if folder == SOURCE_DIR and
+            (name.startswith("build") or name == ".git")]
 
 
 class DebianPackage(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.scratch = tempfile.TemporaryDirectory()
-        build = os.environ["KEYFALL_BUILD_DIR"]
-        subprocess.run(["cpack", "-G", "DEB", "-B", cls.scratch.name,
-                        "--config", os.path.join(build, "CPackConfig.cmake")],
-                       check=True, capture_output=True)
+        source = os.path.join(cls.scratch.name, "keyfall")
+        shutil.copytree(SOURCE_DIR, source, ignore=source_files, symlinks=True)
+        built = subprocess.run(["dpkg-buildpackage", "-us", "-uc", "-b"], cwd=source,
+                               capture_output=True, text=True)
+        if built.returncode:
+            raise AssertionError("dpkg-buildpackage failed:\n" + built.stdout[-3000:] +
+                                 built.stderr[-3000:])
         (cls.package,) = glob.glob(os.path.join(cls.scratch.name, "keyfall_*.deb"))
         cls.root = os.path.join(cls.scratch.name, "root")
         subprocess.run(["dpkg-deb", "-x", cls.package, cls.root], check=True)
@@ -48,39 +57,16 @@ class DebianPackage(unittest.TestCase):
     def tearDownClass(cls):
         cls.scratch.cleanup()
 
-    def test_depends_on_the_libraries_and_fonts(self):
-        depends = package_names(field(self.package, "Depends"))
-        for needed in ("libqt6widgets6", "libpulse0", "fonts-liberation", "fonts-comic-neue"):
-            self.assertIn(needed, depends)
-        self.assertNotIn("libqt6multimedia6", depends)
+    def test_names_the_libraries_fonts_and_sound_servers(self):
+        for name, needed in RELATIONS:
+            with self.subTest(field=name, package=needed):
+                self.assertIn(needed, package_names(field(self.package, name)))
+        self.assertNotIn("libqt6multimedia6", package_names(field(self.package, "Depends")))
 
-    def test_recommends_a_sound_server_and_the_wayland_platform(self):
-        recommends = package_names(field(self.package, "Recommends"))
-        self.assertIn("pulseaudio", recommends)
-        self.assertIn("qt6-wayland", recommends)
-
-    def test_description_lines_fit_a_terminal(self):
-        description = field(self.package, "Description").splitlines()
-        self.assertGreater(len(description), 1)
-        for line in description:
-            self.assertLessEqual(len(line), 80, line)
-
-    def test_homepage_is_the_metainfo_homepage(self):
-        metainfo = os.path.join(self.root, "usr", "share", "metainfo", APP_ID + ".metainfo.xml")
-        homepage = ElementTree.parse(metainfo).getroot().findtext("url[@type='homepage']")
-        self.assertEqual(field(self.package, "Homepage"), homepage)
-
-    def test_lintian_finds_no_error_warning_or_information(self):
-        result = subprocess.run(["lintian", "--allow-root", "--info", "--fail-on",
-                                 "error,warning,info", self.package], capture_output=True, text=True)
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertNotRegex(result.stdout, r"(?m)^[EWI]: ")
-
-    def test_program_passes_every_hardening_check(self):
-        result = subprocess.run(["hardening-check", *not_for_this_machine(),
-                                 self.tree().path("games", "keyfall")],
-                                capture_output=True, text=True)
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+    def test_command_tells_the_packages_version(self):
+        said = subprocess.run([self.tree().path("games", "keyfall"), "--version"],
+                              capture_output=True, text=True, check=True).stdout
+        self.assertEqual(said, f"keyfall {field(self.package, 'Version')}\n")
 
     def test_unpacked_tree(self):
         self.tree().check_all()
@@ -89,7 +75,8 @@ class DebianPackage(unittest.TestCase):
         self.tree().check_command_finds_its_sounds()
 
     def tree(self):
-        return InstalledTree(self, os.path.join(self.root, "usr"), command_dir="games")
+        return InstalledTree(self, os.path.join(self.root, "usr"), command_dir="games",
+                             packaged=True)
 
 
 if __name__ == "__main__":

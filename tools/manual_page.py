@@ -1,23 +1,17 @@
 #!/usr/bin/env python3
-"""Writes the documents an installation carries from the files the project keeps by hand, so
-that nothing is written twice:
+"""Writes the manual page from the files the project keeps by hand, so that nothing is written
+twice:
 
-  manual TEMPLATE README CHANGELOG OUTPUT
-      the manual page: the template with its version and date from the latest release in the
-      changelog, and its "HOW TO PLAY" section made from the README's "How to play";
-  changelog CHANGELOG VERSION MAINTAINER OUTPUT
-      CHANGELOG.md (Keep a Changelog) in the format of a Debian changelog;
-  copyright LICENSE HOMEPAGE OUTPUT
-      the machine-readable copyright file, with the licence text of LICENSE.
+  manual_page.py TEMPLATE README CHANGELOG OUTPUT
+
+the template with its version and date from the latest release in the changelog (Keep a
+Changelog), and its "HOW TO PLAY" section made from the README's "How to play".
 """
 import datetime
-import email.utils
 import re
 import sys
 import textwrap
 
-PACKAGE = "keyfall"
-DEBIAN_LINE_WIDTH = 79
 ROFF_LINE_WIDTH = 78
 MAXIMUM_TAG_WIDTH = 16
 
@@ -44,69 +38,16 @@ def markdown_section(text, heading, path):
     return match.group(1).strip("\n").splitlines()
 
 
-def releases(changelog, path):
-    """The released versions of a Keep a Changelog file, newest first, as (version, date,
-    [(category, [item])])."""
-    release = r"^## \[(?P<version>[^]]+)\] - (?P<date>\S+)\n(?P<body>.*?)(?=^## |^\[|\Z)"
-    found = []
-    for match in re.finditer(release, changelog, re.M | re.S):
-        try:
-            date = datetime.date.fromisoformat(match["date"])
-        except ValueError:
-            raise DocumentError(f'{path}: the date "{match["date"]}" of {match["version"]} '
-                                "is not in the form YYYY-MM-DD") from None
-        found.append((match["version"], date, categories(match["body"])))
-    if not found:
+def latest_release(changelog, path):
+    """The version and date of the latest release of a Keep a Changelog file."""
+    match = re.search(r"^## \[(?P<version>[^]]+)\] - (?P<date>\S+)$", changelog, re.M)
+    if not match:
         raise DocumentError(f"{path}: no released version")
-    return found
-
-
-def categories(body):
-    """The "### Category" headings of a release with their items, each item one line."""
-    result = []
-    for line in body.splitlines():
-        if line.startswith("### "):
-            result.append((line[4:].strip(), []))
-        elif line.startswith("- ") and result:
-            result[-1][1].append(line[2:].strip())
-        elif line.startswith("  ") and result and result[-1][1]:
-            result[-1][1][-1] += " " + line.strip()
-    return result
-
-
-def debian_changelog(changelog, path, version, maintainer):
-    entries = releases(changelog, path)
-    if entries[0][0] != version:
-        raise DocumentError(f"{path}: the latest release is {entries[0][0]}, but the version "
-                            f"built is {version}: add {version} to the changelog")
-    text = []
-    for release, date, changes in entries:
-        text.append(f"{PACKAGE} ({release}) unstable; urgency=medium\n\n")
-        for category, items in changes:
-            text.append(f"  * {category}:\n")
-            for item in items:
-                text.append(textwrap.fill(item, DEBIAN_LINE_WIDTH, initial_indent="    - ",
-                                          subsequent_indent="      ") + "\n")
-        midnight = datetime.datetime.combine(date, datetime.time(), datetime.timezone.utc)
-        text.append(f"\n -- {maintainer}  {email.utils.format_datetime(midnight)}\n\n")
-    return "".join(text).rstrip("\n") + "\n"
-
-
-def copyright_file(licence, path, homepage):
-    """The licence's title and copyright lines become fields; the rest is its text."""
-    lines = licence.strip("\n").splitlines()
-    holders = [line for line in lines if line.startswith("Copyright")]
-    if not lines or lines[0] != "MIT License" or not holders:
-        raise DocumentError(f'{path}: expected "MIT License" and a copyright line')
-    text = "\n".join(lines[lines.index(holders[-1]) + 1:]).strip("\n")
-    body = "\n".join(" " + line if line else " ." for line in text.splitlines())
-    copyright_field = "\n ".join(re.sub(r"^Copyright (\(c\) )?", "", line) for line in holders)
-    return (f"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
-            f"Upstream-Name: Keyfall\nSource: {homepage}\n\n"
-            f"Files: *\nCopyright: {copyright_field}\nLicense: Expat\n"
-            f"Comment: The MIT licence, as in the file LICENSE of the source; Expat is the\n"
-            f" name of that licence in this format.\n\n"
-            f"License: Expat\n{body}\n")
+    try:
+        return match["version"], datetime.date.fromisoformat(match["date"])
+    except ValueError:
+        raise DocumentError(f'{path}: the date "{match["date"]}" of {match["version"]} '
+                            "is not in the form YYYY-MM-DD") from None
 
 
 def roff_text(markdown):
@@ -208,29 +149,21 @@ def roff_from_markdown(lines):
 
 
 def manual_page(template, readme, readme_path, changelog, changelog_path):
-    version, date, _ = releases(changelog, changelog_path)[0]
+    version, date = latest_release(changelog, changelog_path)
     how_to_play = roff_from_markdown(markdown_section(readme, "How to play", readme_path))
     return (template.replace("@VERSION@", version).replace("@DATE@", date.isoformat())
             .replace("@HOW_TO_PLAY@", "\n".join(how_to_play)))
 
 
 def main(argv):
-    command, *paths = argv[1:] or [None]
-    if command == "manual" and len(paths) == 4:
-        template, readme, changelog, output = paths
-        write(output, manual_page(read(template), read(readme), readme, read(changelog), changelog))
-    elif command == "changelog" and len(paths) == 4:
-        changelog, version, maintainer, output = paths
-        write(output, debian_changelog(read(changelog), changelog, version, maintainer))
-    elif command == "copyright" and len(paths) == 3:
-        licence, homepage, output = paths
-        write(output, copyright_file(read(licence), licence, homepage))
-    else:
-        raise DocumentError("usage:\n" + __doc__.split("\n\n", 1)[1].rstrip())
+    if len(argv) != 5:
+        raise DocumentError("usage:\n" + __doc__.split("\n\n", 2)[1].strip())
+    template, readme, changelog, output = argv[1:]
+    write(output, manual_page(read(template), read(readme), readme, read(changelog), changelog))
 
 
 if __name__ == "__main__":
     try:
         main(sys.argv)
     except (DocumentError, OSError) as error:
-        sys.exit(f"package_docs: {error}")
+        sys.exit(f"manual_page: {error}")
