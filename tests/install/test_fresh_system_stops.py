@@ -1,7 +1,6 @@
-"""scripts/test-on-debian stops within seconds on Ctrl+C and on SIGTERM, whether it installs on
-this machine or runs in the system, and leaves no process, mount or tree behind. Slow, harmless
-stand-ins take the place of the install and of the steps in the system; the real script runs
-them, as root (the test is skipped otherwise)."""
+"""scripts/test-on-debian, run as root with slow stand-ins for the install on this machine and for
+the steps in the system (which mount in its tree and leave a process behind), stops within
+seconds on Ctrl+C and on SIGTERM and leaves no process, mount or tree behind."""
 import os
 import shutil
 import signal
@@ -13,39 +12,15 @@ import unittest
 from session import Session, wait_for
 
 SOURCE_DIR = os.environ["KEYFALL_SOURCE_DIR"]
-SKIPPED = 77
-STOPPED_WITHIN_SECONDS = 10
-# The stand-ins: each does what its step does to the machine where that matters to stopping (the
-# system's step mounts in its tree and leaves a process behind it), says that it is under way,
-# and then takes its time.
-INSTALL = """#!/bin/sh
-[ "$SLOW_STEP" != install ] || { touch "$UNDER_WAY"; exec sleep 600; }
-"""
-SYSTEM = """#!/bin/sh
-mkdir -p "$3/root" && mount -t tmpfs stand-in "$3/root" && sleep 600 &
-until mountpoint -q "$3/root"; do sleep 0.1; done
-touch "$UNDER_WAY"
-sleep 600
-"""
-# (step under way, how the stop is asked for, the status the script ends with)
-STOPS = (
-    ("install", "Ctrl+C", 130),
-    ("install", "SIGTERM", 143),
-    ("system", "Ctrl+C", 130),
-    ("system", "SIGTERM", 143),
-)
-
-
-def checkout(folder):
-    """A checkout holding the real script and the stand-ins of what it runs."""
-    os.makedirs(os.path.join(folder, "scripts"))
-    shutil.copy(os.path.join(SOURCE_DIR, "scripts", "test-on-debian"),
-                os.path.join(folder, "scripts"))
-    for name, text in (("install-deps", INSTALL), ("in-debian-system", SYSTEM)):
-        path = os.path.join(folder, "scripts", name)
-        with open(path, "w", encoding="utf-8") as script:
-            script.write(text)
-        os.chmod(path, 0o755)
+STAND_INS = {
+    "install-deps": '[ "$SLOW" != install ] || { touch "$UNDER_WAY"; exec sleep 600; }\n',
+    "in-debian-system": 'mkdir -p "$3/root" && mount -t tmpfs stand-in "$3/root" && sleep 600 &\n'
+                        'until mountpoint -q "$3/root"; do sleep 0.1; done\n'
+                        'touch "$UNDER_WAY"; sleep 600\n',
+}
+# (step under way, signal, sent to the process group as Ctrl+C does or to the script alone)
+STOPS = (("install", signal.SIGINT, True), ("install", signal.SIGTERM, False),
+         ("system", signal.SIGINT, True), ("system", signal.SIGTERM, False))
 
 
 def mounts_under(folder):
@@ -56,28 +31,27 @@ def mounts_under(folder):
 
 class FreshSystemStops(unittest.TestCase):
     def test_stops_and_leaves_nothing(self):
-        for step, stop, expected_status in STOPS:
-            with self.subTest(step=step, stop=stop), tempfile.TemporaryDirectory() as folder:
-                checkout(folder)
-                work = os.path.join(folder, "build", "debian-13")
+        for step, signum, to_group in STOPS:
+            with self.subTest(step=step, signal=signum), tempfile.TemporaryDirectory() as folder:
+                script = os.path.join(folder, "scripts", "test-on-debian")
+                os.makedirs(os.path.dirname(script))
+                shutil.copy(os.path.join(SOURCE_DIR, "scripts", "test-on-debian"), script)
+                for name, text in STAND_INS.items():
+                    with open(os.path.join(folder, "scripts", name), "w") as stand_in:
+                        stand_in.write("#!/bin/sh\n" + text)
+                    os.chmod(stand_in.name, 0o755)
                 under_way = os.path.join(folder, "under-way")
-                # The session fails the test, naming it, if a process of the run outlives it.
-                with Session(x_server=False) as session:
-                    run = session.spawn([os.path.join(folder, "scripts", "test-on-debian"), "13"],
-                                        env=dict(session.env, SLOW_STEP=step,
-                                                 UNDER_WAY=under_way))
+                with Session(x_server=False) as session:  # fails on a process left running
+                    run = session.spawn([script, "13"], env=dict(session.env, SLOW=step,
+                                                                 UNDER_WAY=under_way))
                     wait_for(lambda: os.path.exists(under_way), 60, step + " under way")
-                    if stop == "Ctrl+C":
-                        os.killpg(run.pid, signal.SIGINT)
-                    else:
-                        run.send_signal(signal.SIGTERM)
-                    status = run.wait(STOPPED_WITHIN_SECONDS)
-                self.assertEqual(status, expected_status)
+                    (os.killpg if to_group else os.kill)(run.pid, signum)
+                    self.assertEqual(run.wait(10), 128 + signum)
                 self.assertEqual(mounts_under(folder), [])
-                self.assertFalse(os.path.exists(work), "the tree is left")
+                self.assertFalse(os.path.exists(os.path.join(folder, "build", "debian-13")))
 
 
 if __name__ == "__main__":
     if os.getuid() != 0:
-        sys.exit(SKIPPED)
+        sys.exit(77)  # skipped: only root makes the system's namespaces
     unittest.main()
