@@ -1,5 +1,6 @@
 #include "sound/sound_player.h"
 #include "ui/accessibility/accessible_controls.h"
+#include "ui/accessibility/typing_past_screen_reader.h"
 #include "ui/platform/command_line.h"
 #include "ui/platform/desktop_environment.h"
 #include "ui/platform/first_frame.h"
@@ -29,6 +30,7 @@ int main(int argc, char* argv[])
     keyfall::applyLookAndFeel();
     // Before the window, so that assistive technology finds each of its controls as the game's.
     keyfall::AccessibleControls accessibility;
+    keyfall::TypingPastScreenReader typing;
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(
         keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAccessible>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSet>
+#include <deque>
+
+class QKeyEvent;
+
+namespace keyfall {
+
+// While a screen reader listens, Qt holds every key until the screen reader has said whether it
+// takes it, a round trip that makes each typed letter late by the time the screen reader takes to
+// answer, and it answers least quickly while it speaks the next target. This filter gives a letter
+// typed in the input box, alone or with Shift, to the window at once and still lets Qt tell the
+// screen reader of it, dropping the key that Qt gives back; a letter typed while another key is
+// down (the screen reader's own commands) and every other key go the screen reader's way alone.
+// A letter never overtakes a key that Qt still holds. It filters only while one listens.
+class TypingPastScreenReader final : public QObject, public QAccessible::ActivationObserver {
+public:
+    TypingPastScreenReader();
+    ~TypingPastScreenReader() override;
+    TypingPastScreenReader(const TypingPastScreenReader&) = delete;
+    TypingPastScreenReader& operator=(const TypingPastScreenReader&) = delete;
+
+    void accessibilityActiveChanged(bool active) override;
+    bool eventFilter(QObject* target, QEvent* event) override;
+
+private:
+    // A key handed on to Qt's filter, in order.
+    struct HandedOn {
+        QEvent::Type type;
+        quint32 code;
+        bool delivered;
+        QElapsedTimer since;
+    };
+
+    bool deliversAtOnce(const QObject& target, const QKeyEvent& key) const;
+    // Whether a key that the window has not had may still be held by Qt.
+    bool undeliveredHeld() const;
+    // A key that Qt held comes back: whether the window had it already.
+    bool cameBack(const QKeyEvent& key);
+    void deliver(QObject& target, const QKeyEvent& key);
+    void takeFirstPlace();
+
+    QSet<quint32> atOnce_; // keys down that the window had at once
+    QSet<quint32> held_; // keys down, other than Shift, that went the screen reader's way alone
+    std::deque<HandedOn> handedOn_;
+    const QEvent* delivering_ = nullptr;
+    const QEvent* delivered_ = nullptr; // goes on to the input box where Qt holds no key
+};
+
+}
