@@ -14,8 +14,8 @@
 //   bench_driver round SECONDS HIT_EVERY_MS -- COMMAND...
 //                                                  plays a round of the game at "Speed": every
 //                                                  hit's key-to-frame time, processor time per
-//                                                  second, the round's end, memory held after it,
-//                                                  peak memory
+//                                                  second, the round's end, memory held once its
+//                                                  end sound has played, peak memory
 //   bench_driver yardstick SECONDS HIT_EVERY_MS X,Y,RRGGBB -- COMMAND...
 //                                                  the same keys to a playing yardstick from its
 //                                                  first frame: the same figures but the round's

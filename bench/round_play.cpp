@@ -5,7 +5,9 @@
 #include "window_places.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -25,6 +27,7 @@ namespace {
     constexpr auto kFrameTimeout = 1s;
     constexpr auto kUiTimeout = 5s;
     constexpr auto kExitTimeout = 10s;
+    constexpr auto kSilencePoll = 20ms;
 
     double wallClockSeconds()
     {
@@ -116,6 +119,34 @@ namespace {
         return { sentAt, shown ? millisecondsBetween(sent, *shown) : -1.0 };
     }
 
+    // Whether a stream plays into the sound server now; a client's stream that is corked plays
+    // nothing. Asked of the server named by PULSE_SERVER, as the game finds it.
+    bool aStreamPlays()
+    {
+        std::unique_ptr<FILE, int (*)(FILE*)> pactl(
+            popen("pactl list sink-inputs 2>/dev/null", "r"), pclose);
+        if (!pactl)
+            throw std::runtime_error("pactl could not be started");
+        std::string listing;
+        std::array<char, 4096> chunk {};
+        while (const std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pactl.get()))
+            listing.append(chunk.data(), read);
+        return listing.find("Corked: no") != std::string::npos;
+    }
+
+    // Waits until the end sound has played out, so that the game is read as the memory yardstick
+    // is, between sounds: while a clip is in flight, the pages of it that the server has not read
+    // yet are the game's alone, and they are given back once it has.
+    void waitForSilence()
+    {
+        const SteadyTime deadline = std::chrono::steady_clock::now() + kUiTimeout;
+        while (aStreamPlays()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                throw std::runtime_error("the end sound never finished playing");
+            std::this_thread::sleep_for(kSilencePoll);
+        }
+    }
+
     bool timeOverShown(XSession& x)
     {
         const QPoint at = testing::placeInWindow(layout(), layout().lblOver).topLeft();
@@ -176,6 +207,7 @@ RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan)
     if (!over)
         throw std::runtime_error("the round never ended");
     result.endErrorMs = millisecondsBetween(ends, *over);
+    waitForSilence();
     result.held = game.process->memoryHeld();
     clickOn(x, layout().lblQuit);
     result.peakRssKib = game.process->wait(kExitTimeout).peakRssKib;

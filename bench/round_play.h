@@ -31,7 +31,8 @@ struct RoundResult {
     double endErrorMs = 0;
     // Peak resident memory over the program's whole life.
     long peakRssKib = 0;
-    // What the program held once the round was over, just before it was closed.
+    // What the program held once the round was over and its end sound had played out, just
+    // before it was closed.
     MemoryHeld held;
 };
 
