@@ -119,9 +119,9 @@ namespace {
         return { sentAt, shown ? millisecondsBetween(sent, *shown) : -1.0 };
     }
 
-    // Whether a stream plays into the sound server now; a client's stream that is corked plays
-    // nothing. Asked of the server named by PULSE_SERVER, as the game finds it.
-    bool aStreamPlays()
+    // Whether a stream of the process plays into the sound server now; a stream that is corked
+    // plays nothing. Asked of the server named by PULSE_SERVER, as the game finds it.
+    bool playsSound(pid_t pid)
     {
         std::unique_ptr<FILE, int (*)(FILE*)> pactl(
             popen("pactl list sink-inputs 2>/dev/null", "r"), pclose);
@@ -131,16 +131,26 @@ namespace {
         std::array<char, 4096> chunk {};
         while (const std::size_t read = std::fread(chunk.data(), 1, chunk.size(), pactl.get()))
             listing.append(chunk.data(), read);
-        return listing.find("Corked: no") != std::string::npos;
+        const std::string ofProcess = "application.process.id = \"" + std::to_string(pid) + '"';
+        // One block of lines per stream.
+        for (std::size_t at = listing.find("Sink Input #"); at != std::string::npos;) {
+            const std::size_t next = listing.find("Sink Input #", at + 1);
+            const std::string stream = listing.substr(at, next - at);
+            if (stream.find(ofProcess) != std::string::npos
+                && stream.find("Corked: no") != std::string::npos)
+                return true;
+            at = next;
+        }
+        return false;
     }
 
     // Waits until the end sound has played out, so that the game is read as the memory yardstick
     // is, between sounds: while a clip is in flight, the pages of it that the server has not read
     // yet are the game's alone, and they are given back once it has.
-    void waitForSilence()
+    void waitForSilence(pid_t pid)
     {
         const SteadyTime deadline = std::chrono::steady_clock::now() + kUiTimeout;
-        while (aStreamPlays()) {
+        while (playsSound(pid)) {
             if (std::chrono::steady_clock::now() > deadline)
                 throw std::runtime_error("the end sound never finished playing");
             std::this_thread::sleep_for(kSilencePoll);
@@ -207,7 +217,7 @@ RoundResult playRound(const std::vector<std::string>& command, RoundPlan plan)
     if (!over)
         throw std::runtime_error("the round never ended");
     result.endErrorMs = millisecondsBetween(ends, *over);
-    waitForSilence();
+    waitForSilence(game.process->pid());
     result.held = game.process->memoryHeld();
     clickOn(x, layout().lblQuit);
     result.peakRssKib = game.process->wait(kExitTimeout).peakRssKib;
