@@ -148,6 +148,10 @@ void TypingPastScreenReader::deliver(QObject& target, const QKeyEvent& key)
     delivering_ = &copy;
     QCoreApplication::sendEvent(&target, &copy);
     delivering_ = nullptr;
+    // The frame that shows the key goes out now: a repaint waits behind every other posted event,
+    // and while a screen reader listens those are its questions about each key.
+    if (QWidget* box = inputBox())
+        QCoreApplication::sendPostedEvents(box->window(), QEvent::UpdateRequest);
 }
 
 }
