@@ -1,6 +1,7 @@
 #include "ui/accessibility/typing_past_screen_reader.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
@@ -41,13 +42,16 @@ namespace {
 
 }
 
-TypingPastScreenReader::TypingPastScreenReader()
+TypingPastScreenReader::TypingPastScreenReader(std::function<qint64()> nowMs)
+    : nowMs_(std::move(nowMs))
 {
     QAccessible::installActivationObserver(this);
     accessibilityActiveChanged(QAccessible::isActive());
 }
 
 TypingPastScreenReader::~TypingPastScreenReader() { QAccessible::removeActivationObserver(this); }
+
+qint64 TypingPastScreenReader::monotonicMs() { return QDeadlineTimer::current().deadline(); }
 
 // Qt installs its own filter as it starts to listen, after telling of it; the filter installed
 // last is asked first.
@@ -95,10 +99,10 @@ bool TypingPastScreenReader::eventFilter(QObject* target, QEvent* event)
         atOnce_.remove(code);
         held_.remove(code);
     }
-    while (!handedOn_.empty() && handedOn_.front().since.hasExpired(kForgottenMs))
+    const qint64 nowMs = nowMs_();
+    while (!handedOn_.empty() && nowMs - handedOn_.front().atMs > kForgottenMs)
         handedOn_.pop_front();
-    handedOn_.push_back({ event->type(), code, atOnce, {} });
-    handedOn_.back().since.start();
+    handedOn_.push_back({ event->type(), code, atOnce, nowMs });
     delivered_ = nullptr;
     if (atOnce) {
         deliver(*target, key);
@@ -119,8 +123,9 @@ bool TypingPastScreenReader::deliversAtOnce(const QObject& target, const QKeyEve
 
 bool TypingPastScreenReader::undeliveredHeld() const
 {
+    const qint64 nowMs = nowMs_();
     return std::any_of(handedOn_.begin(), handedOn_.end(),
-        [](const HandedOn& key) { return !key.delivered && !key.since.hasExpired(kAnswerMs); });
+        [nowMs](const HandedOn& key) { return !key.delivered && nowMs - key.atMs <= kAnswerMs; });
 }
 
 bool TypingPastScreenReader::cameBack(const QKeyEvent& key)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QAccessible>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QSet>
 #include <deque>
+#include <functional>
 
 class QKeyEvent;
 
@@ -19,7 +19,8 @@ namespace keyfall {
 // A letter never overtakes a key that Qt still holds. It filters only while one listens.
 class TypingPastScreenReader final : public QObject, public QAccessible::ActivationObserver {
 public:
-    TypingPastScreenReader();
+    // `nowMs` reads a clock in milliseconds that never goes back.
+    explicit TypingPastScreenReader(std::function<qint64()> nowMs = monotonicMs);
     ~TypingPastScreenReader() override;
     TypingPastScreenReader(const TypingPastScreenReader&) = delete;
     TypingPastScreenReader& operator=(const TypingPastScreenReader&) = delete;
@@ -33,8 +34,10 @@ private:
         QEvent::Type type;
         quint32 code;
         bool delivered;
-        QElapsedTimer since;
+        qint64 atMs;
     };
+
+    static qint64 monotonicMs();
 
     bool deliversAtOnce(const QObject& target, const QKeyEvent& key) const;
     // Whether a key that the window has not had may still be held by Qt.
@@ -44,6 +47,7 @@ private:
     void deliver(QObject& target, const QKeyEvent& key);
     void takeFirstPlace();
 
+    std::function<qint64()> nowMs_;
     QSet<quint32> atOnce_; // keys down that the window had at once
     QSet<quint32> held_; // keys down, other than Shift, that went the screen reader's way alone
     std::deque<HandedOn> handedOn_;
