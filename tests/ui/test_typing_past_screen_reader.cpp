@@ -70,13 +70,16 @@ private Q_SLOTS:
             << u"a b =ab back2 c =abc back"_s << u"abc"_s;
         QTest::newRow("a capital at once") << u"a +Shift b -Shift =aB back"_s << u"aB"_s;
         QTest::newRow("with a key down, only once answered")
-            << u"+Insert t = back -Insert back"_s << u"t"_s;
-        QTest::newRow("a screen reader's command") << u"+Insert t -Insert taken"_s << QString();
+            << u"+Insert wait300 t = back -Insert back"_s << u"t"_s;
+        QTest::newRow("a screen reader's command")
+            << u"+Insert wait300 t -Insert taken"_s << QString();
         QTest::newRow("after a held key") << u"1 a = back"_s << u"1a"_s;
         QTest::newRow("just after a command")
             << u"+Insert t -Insert taken a = back b =ab back"_s << u"ab"_s;
-        QTest::newRow("long after a command")
-            << u"+Insert t -Insert taken wait300 a =a back"_s << u"a"_s;
+        QTest::newRow("its letter long after a command")
+            << u"+Insert t -Insert taken wait300 t =t back"_s << u"t"_s;
+        QTest::newRow("after keys not held") << u"pass 1 a =1a hold b =1ab back"_s << u"1ab"_s;
+        QTest::newRow("answered after a stall") << u"a wait6000 b =ab back"_s << u"ab"_s;
     }
     void lettersAreTypedOnceInOrder()
     {

@@ -13,11 +13,10 @@ namespace keyfall {
 namespace {
 
     // Beyond Qt's 100 ms wait for the screen reader's answer, and the event loop's turn to act on
-    // it: a key handed on that long ago was given back or taken by the screen reader.
+    // it: a key handed on that long ago was given back or taken by the screen reader. Time tells,
+    // as a key taken is never seen. One that the window has not had is then forgotten, so that a
+    // later press of the same key is not taken for it; should it come back yet, it goes through.
     constexpr qint64 kAnswerMs = 250;
-    // Longer than any key has been seen to wait in Qt, its place in the event loop included; keys
-    // handed on longer ago are forgotten, as those that no filter of Qt holds are never given back.
-    constexpr qint64 kForgottenMs = 5000;
 
     bool isShift(const QKeyEvent& key) { return key.key() == Qt::Key_Shift; }
 
@@ -81,14 +80,16 @@ bool TypingPastScreenReader::eventFilter(QObject* target, QEvent* event)
     const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     if (!isKey || event == delivering_)
         return false;
-    // Keys come to the window first, then, the same event, to its widgets: where no filter of Qt
-    // held it, the one delivered at once goes no further.
+    // Keys come to the window first, then, the same event, to its widgets.
     if (!target->isWindowType())
-        return event->spontaneous() && event == delivered_;
+        return event->spontaneous() && event == handingOn_ && passedUnheld();
     const auto& key = *static_cast<QKeyEvent*>(event);
     if (!event->spontaneous())
         return cameBack(key);
     const quint32 code = key.nativeScanCode();
+    const qint64 nowMs = nowMs_();
+    std::erase_if(handedOn_,
+        [nowMs](const HandedOn& sent) { return !sent.delivered && nowMs - sent.atMs > kAnswerMs; });
     const bool press = event->type() == QEvent::KeyPress;
     const bool atOnce = press ? deliversAtOnce(*target, key) : atOnce_.contains(code);
     if (press && atOnce)
@@ -99,15 +100,10 @@ bool TypingPastScreenReader::eventFilter(QObject* target, QEvent* event)
         atOnce_.remove(code);
         held_.remove(code);
     }
-    const qint64 nowMs = nowMs_();
-    while (!handedOn_.empty() && nowMs - handedOn_.front().atMs > kForgottenMs)
-        handedOn_.pop_front();
     handedOn_.push_back({ event->type(), code, atOnce, nowMs });
-    delivered_ = nullptr;
-    if (atOnce) {
+    handingOn_ = event;
+    if (atOnce)
         deliver(*target, key);
-        delivered_ = event;
-    }
     return false;
 }
 
@@ -123,9 +119,8 @@ bool TypingPastScreenReader::deliversAtOnce(const QObject& target, const QKeyEve
 
 bool TypingPastScreenReader::undeliveredHeld() const
 {
-    const qint64 nowMs = nowMs_();
-    return std::any_of(handedOn_.begin(), handedOn_.end(),
-        [nowMs](const HandedOn& key) { return !key.delivered && nowMs - key.atMs <= kAnswerMs; });
+    return std::any_of(
+        handedOn_.begin(), handedOn_.end(), [](const HandedOn& key) { return !key.delivered; });
 }
 
 bool TypingPastScreenReader::cameBack(const QKeyEvent& key)
@@ -142,6 +137,14 @@ bool TypingPastScreenReader::cameBack(const QKeyEvent& key)
     }
     const bool delivered = found->delivered;
     handedOn_.erase(handedOn_.begin(), found + 1);
+    return delivered;
+}
+
+bool TypingPastScreenReader::passedUnheld()
+{
+    handingOn_ = nullptr;
+    const bool delivered = handedOn_.back().delivered;
+    handedOn_.pop_back();
     return delivered;
 }
 

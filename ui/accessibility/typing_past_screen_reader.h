@@ -44,15 +44,21 @@ private:
     bool undeliveredHeld() const;
     // A key that Qt held comes back: whether the window had it already.
     bool cameBack(const QKeyEvent& key);
+    // The key handed on last reaches a widget, no filter of Qt having held it: whether the window
+    // had it already, and so it goes no further.
+    bool passedUnheld();
     void deliver(QObject& target, const QKeyEvent& key);
     void takeFirstPlace();
 
     std::function<qint64()> nowMs_;
     QSet<quint32> atOnce_; // keys down that the window had at once
     QSet<quint32> held_; // keys down, other than Shift, that went the screen reader's way alone
+    // A key that the window had is forgotten only once it cannot come back: taken by the screen
+    // reader when a later key comes back, Qt answering in order, or not held at all. However long
+    // Qt holds it, it is known when it comes back.
     std::deque<HandedOn> handedOn_;
+    const QEvent* handingOn_ = nullptr; // the key handed on last, until it reaches a widget
     const QEvent* delivering_ = nullptr;
-    const QEvent* delivered_ = nullptr; // goes on to the input box where Qt holds no key
 };
 
 }
