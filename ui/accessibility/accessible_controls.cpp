@@ -417,20 +417,9 @@ void AccessibleControls::labelChanged(
 {
     if (!QAccessible::isActive())
         return;
-    auto* holder
-        = dynamic_cast<AccessibleSurface*>(QAccessible::queryAccessibleInterface(&surface));
-    QAccessibleInterface* control = holder ? holder->labelInterface(label) : nullptr;
-    if (!control)
-        return;
-    const bool renamed = before.caption != now.caption;
-    if (renamed)
-        announce(control, QAccessible::NameChanged);
-    if (before.enabled != now.enabled)
-        announce(control, &markEnabled);
-    if (before.bordered != now.bordered && control->role() == QAccessible::RadioButton)
-        announce(control, &markChecked);
-    if (before.visible != now.visible)
-        announce(control, now.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    changes_.push_back(
+        { &surface, &label, before.caption != now.caption, before.enabled != now.enabled,
+            before.bordered != now.bordered, before.visible != now.visible, now.visible });
 }
 
 void AccessibleControls::refreshed(QWidget& window, const Form1& f)
@@ -454,23 +443,44 @@ void AccessibleControls::refreshed(QWidget& window, const Form1& f)
     if (now.targetShown
         && (!before.targetShown || now.target != before.target || now.targetTop < before.targetTop))
         news << spokenLetters(now.target);
-    if (news.isEmpty())
+    if (news.isEmpty() && changes_.empty())
         return;
-    // Told once the event that brought the news is done, the keyboard focus where it goes.
-    QTimer::singleShot(0, &window, [&window, news, opened]() mutable {
-        auto* holder
-            = dynamic_cast<AccessibleWindow*>(QAccessible::queryAccessibleInterface(&window));
-        AccessibleNewsLine* line = holder ? holder->news() : nullptr;
-        if (!line)
-            return;
-        if (opened >= 0) {
-            QAccessibleInterface* focus
-                = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
-            news[opened] += focus ? focus->text(QAccessible::Name) : QString();
-        }
-        for (const QString& piece : std::as_const(news))
-            line->tell(piece);
-    });
+    // Told once the event that brought them is done: the keyboard focus is where it goes, and the
+    // frame that shows a typed letter is out before the screen reader's questions come.
+    QTimer::singleShot(
+        0, &window, [&window, changes = std::exchange(changes_, {}), news, opened]() mutable {
+            for (const LabelChange& change : changes)
+                tell(change);
+            auto* holder
+                = dynamic_cast<AccessibleWindow*>(QAccessible::queryAccessibleInterface(&window));
+            AccessibleNewsLine* line = holder ? holder->news() : nullptr;
+            if (!line)
+                return;
+            if (opened >= 0) {
+                QAccessibleInterface* focus
+                    = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+                news[opened] += focus ? focus->text(QAccessible::Name) : QString();
+            }
+            for (const QString& piece : std::as_const(news))
+                line->tell(piece);
+        });
+}
+
+void AccessibleControls::tell(const LabelChange& change)
+{
+    auto* holder = dynamic_cast<AccessibleSurface*>(
+        QAccessible::queryAccessibleInterface(change.surface.data()));
+    QAccessibleInterface* control = holder ? holder->labelInterface(*change.label) : nullptr;
+    if (!control)
+        return;
+    if (change.renamed)
+        announce(control, QAccessible::NameChanged);
+    if (change.enabledChanged)
+        announce(control, &markEnabled);
+    if (change.borderChanged && control->role() == QAccessible::RadioButton)
+        announce(control, &markChecked);
+    if (change.visibleChanged)
+        announce(control, change.visible ? QAccessible::ObjectShow : QAccessible::ObjectHide);
 }
 
 }

@@ -2,7 +2,9 @@
 
 #include "ui/widgets/window_observer.h"
 
+#include <QPointer>
 #include <QString>
+#include <vector>
 
 namespace keyfall {
 
@@ -20,7 +22,7 @@ public:
     AccessibleControls& operator=(const AccessibleControls&) = delete;
 
     // A changed caption renames the label, and so on for its visibility, whether it takes clicks
-    // and whether it is checked. A new target is shown anew, so that a screen reader voices it.
+    // and whether it is checked; told with the news that follows in `refreshed`.
     void labelChanged(ControlSurface& surface, const Label& label, const LabelLook& before,
         const LabelLook& now) override;
     // Has a screen reader say at once what a player must know: the game paused or going on, the
@@ -29,6 +31,19 @@ public:
     void refreshed(QWidget& window, const Form1& form) override;
 
 private:
+    // A label drawn differently, to be told: what of it changed.
+    struct LabelChange {
+        QPointer<ControlSurface> surface;
+        const Label* label;
+        bool renamed;
+        bool enabledChanged;
+        bool borderChanged;
+        bool visibleChanged;
+        bool visible;
+    };
+    static void tell(const LabelChange& change);
+
+    std::vector<LabelChange> changes_;
     // What the player has been told of.
     struct Told {
         bool paused = false;

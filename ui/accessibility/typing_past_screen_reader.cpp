@@ -143,6 +143,8 @@ bool TypingPastScreenReader::cameBack(const QKeyEvent& key)
 bool TypingPastScreenReader::passedUnheld()
 {
     handingOn_ = nullptr;
+    if (handedOn_.empty())
+        return false;
     const bool delivered = handedOn_.back().delivered;
     handedOn_.pop_back();
     return delivered;
