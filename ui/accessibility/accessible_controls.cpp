@@ -424,8 +424,10 @@ void AccessibleControls::labelChanged(
 
 void AccessibleControls::refreshed(QWidget& window, const Form1& f)
 {
-    if (!QAccessible::isActive())
+    if (!QAccessible::isActive()) {
+        changes_.clear();
         return;
+    }
     const Told now { f.paused, f.Frame1.Visible, f.lblOver.Visible, f.Label1.Visible,
         f.Label1.Caption, f.Label1.Top };
     const Told before = std::exchange(told_, now);
