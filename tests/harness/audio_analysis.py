@@ -6,6 +6,10 @@ FRAME_SECONDS = 0.005
 # A sound begins where the level jumps this much above the quietest of the frames just before it,
 # so a sound that cuts off a fading one is found as well as one that breaks a silence.
 RISE_DB = 9.0
+# ...and this much above the loudest of them. A server late for its turn (as under load, or after
+# a stall) leaves a stream out of some of the sink's periods: a moment of silence in a sound, which
+# then goes on where it was, no louder than just before, and is not taken for a new sound.
+ABOVE_LOUDEST_DB = 3.0
 LOOKBACK_FRAMES = 6
 FLOOR_DBFS = -40.0
 MIN_GAP_SECONDS = 0.04
@@ -30,11 +34,12 @@ def find_onsets(samples, rate):
     levels = [_level_dbfs(samples[i:i + size]) for i in range(0, len(samples) - size, size)]
     onsets = []
     for i in range(1, len(levels)):
-        before = min(levels[max(0, i - LOOKBACK_FRAMES):i])
+        before = levels[max(0, i - LOOKBACK_FRAMES):i]
         # A frame holds a whole number of samples, a little less than FRAME_SECONDS at 44.1 kHz:
         # date it by its samples, or onsets drift later the longer the recording runs.
         seconds = i * size / rate
-        if levels[i] > FLOOR_DBFS and levels[i] - before >= RISE_DB and (
+        if levels[i] > FLOOR_DBFS and levels[i] - min(before) >= RISE_DB and \
+                levels[i] - max(before) >= ABOVE_LOUDEST_DB and (
                 not onsets or seconds - onsets[-1] >= MIN_GAP_SECONDS):
             onsets.append(seconds)
     return onsets
