@@ -140,12 +140,12 @@ class Bench:
 
 
 def latency_beside_orca(build):
-    """The latency round again, Orca running beside the game and speaking each target; None
-    where Orca is not installed."""
+    """The latency round again, Orca running beside the game as a player runs it (no debug
+    log) and speaking each target; None where Orca is not installed."""
     if not shutil.which("orca"):
         return None
     with Session(accessibility=True, sound_server=True) as session:
-        ScreenReader(session)
+        ScreenReader(session, heard=False)
         return Bench(build, session.env).round(LATENCY_BESIDE_ORCA_ROUND)
 
 

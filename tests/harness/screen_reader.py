@@ -6,6 +6,7 @@ import os
 import pty
 import re
 import shutil
+import subprocess
 import sys
 import threading
 import tty
@@ -14,12 +15,14 @@ from session import MARK, wait_for
 from sound_server import SKIPPED
 
 # Orca 43 writes "SPEECH OUTPUT: 'words'{voice}", Orca 48 "SPEECH OUTPUT: 'words' {voice}".
-_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?: ?\{.*\})?$", re.MULTILINE)
+_SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?: ?\{.*\})?$")
 START_SECONDS = 60  # to Orca's greeting, on a loaded machine
 
 
 class ScreenReader:
-    def __init__(self, session):
+    def __init__(self, session, heard=True):
+        """Orca speaking in the session. Heard, it writes its debug log, which the test reads;
+        not heard, it runs as a player runs it, for a benchmark, and is only known to listen."""
         if not shutil.which("orca"):
             print("skipped: Orca is not installed")
             sys.exit(SKIPPED)
@@ -28,9 +31,7 @@ class ScreenReader:
             json.dump({"general": {}, "pronunciations": {}, "keybindings": {}, "profiles": {
                 "default": {"profile": ["Default", "default"], "enableKeyEcho": False,
                             "enableBraille": False}}}, conf)
-        self._reading, self._terminal = pty.openpty()  # both open while the test lives
-        tty.setraw(self._terminal)
-        self.text, self.heard = "", 0
+        self.utterances, self.heard = [], 0
         session.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"])
         # Orca starts one of its own, outside the session, if it finds none listening.
         socket = os.path.join(session.runtime, "speech-dispatcher", "speechd.sock")
@@ -42,21 +43,34 @@ class ScreenReader:
             pgrep.write(f"#!/bin/sh\nfor p in $({shutil.which('pgrep')} \"$@\"); do grep -qzx "
                         f"'{MARK}={session.dir}' /proc/$p/environ 2>/dev/null && echo $p; done\n")
         os.chmod(pgrep.name, 0o755)
-        session.spawn(["orca", "--user-prefs", prefs, "--debug-file", os.ttyname(self._terminal)],
-                      env=dict(session.env, PATH=shown + os.pathsep + session.env["PATH"]))
-        threading.Thread(target=self._read, args=(session.path("orca-debug.log"),),
-                         daemon=True).start()
-        self.hear(bool, START_SECONDS, "Orca's greeting")
+        command = ["orca", "--user-prefs", prefs]
+        if heard:
+            self._reading, self._terminal = pty.openpty()  # both open while the test lives
+            tty.setraw(self._terminal)
+            command += ["--debug-file", os.ttyname(self._terminal)]
+        session.spawn(command, env=dict(session.env, PATH=shown + os.pathsep + session.env["PATH"]))
+        if heard:
+            threading.Thread(target=self._read, args=(session.path("orca-debug.log"),),
+                             daemon=True).start()
+            self.hear(bool, START_SECONDS, "Orca's greeting")
+        else:
+            wait_for(lambda: _listens(session.env), START_SECONDS, "Orca listening")
 
     def _read(self, copy_path):
+        # Each line is read once as it is completed: the log grows by megabytes a round, and the
+        # test must not take a core from the game to read it.
+        unfinished = b""
         with open(copy_path, "wb", buffering=0) as copy:
             while chunk := os.read(self._reading, 65536):
                 copy.write(chunk)
-                self.text += chunk.decode(errors="replace")
+                *lines, unfinished = (unfinished + chunk).split(b"\n")
+                for line in lines:
+                    if said := _SPOKEN.search(line.decode(errors="replace")):
+                        self.utterances.append(said[1])
 
     def spoken(self):
         """What Orca has spoken so far, one utterance an item."""
-        return _SPOKEN.findall(self.text.rpartition("\n")[0])
+        return list(self.utterances)
 
     def hear(self, condition, timeout, what):
         """Waits for the first utterance after those heard for which condition holds."""
@@ -66,6 +80,17 @@ class ScreenReader:
         index, words = wait_for(found, timeout, what)
         self.heard += index + 1
         return words
+
+
+def _listens(env):
+    """Whether a screen reader has asked the accessibility registry for the events of programs."""
+    def ask(*args):
+        return subprocess.run(["dbus-send", "--print-reply=literal", *args], env=env,
+                              capture_output=True, text=True).stdout
+    bus = ask("--session", "--dest=org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus.GetAddress")
+    return "Object:" in ask(f"--bus={bus.strip()}", "--dest=org.a11y.atspi.Registry",
+                            "/org/a11y/atspi/registry",
+                            "org.a11y.atspi.Registry.GetRegisteredEvents")
 
 
 def heard_letters(utterance):
