@@ -1,5 +1,5 @@
 #include "sound/sound_player.h"
-#include "ui/accessibility/accessible_controls.h"
+#include "ui/accessibility/announcer.h"
 #include "ui/accessibility/typing_past_screen_reader.h"
 #include "ui/platform/command_line.h"
 #include "ui/platform/desktop_environment.h"
@@ -28,14 +28,13 @@ int main(int argc, char* argv[])
     // The window, the taskbar and the menu entry belong together under this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
-    // Before the window, so that assistive technology finds each of its controls as the game's.
-    keyfall::AccessibleControls accessibility;
+    keyfall::Announcer announcer;
     keyfall::TypingPastScreenReader typing;
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(
         keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);
     keyfall::MainWindow window(scheduler, sound);
-    window.setObserver(&accessibility);
+    window.setObserver(&announcer);
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);
     window.show();

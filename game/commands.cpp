@@ -31,6 +31,7 @@ void Form1::lblNew_Click()
     respawnPending = false;
     Timer2.stop();
     roundRunning = true;
+    ++roundsStarted;
     Timer1.start();
     Timer3.start();
 }

@@ -93,6 +93,8 @@ public:
 
     // A round runs from "NEW GAME" until time-over; outside it the pause toggle moves nothing.
     bool roundRunning = false;
+    // Rounds started since start-up, so that a new round is told from a paused one going on.
+    int roundsStarted = 0;
     // A miss waits for its respawn; a pause holds the wait and resuming restarts it.
     bool respawnPending = false;
     // Whether opening the settings panel paused the game, so that Cancel gives back what it found.

@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""Plays by ear with Orca: a player that hears only what Orca says and types it with real keys
-scores nine of ten at each level and case, and Orca says nothing in play but the targets; the panel
-and a pause are spoken, and Orca's own commands work over the game. The score is read from the
-accessibility tree, never by the player."""
+"""Plays by ear with Orca, as a person does: the player hears only what Orca says, waits for the
+letters to be spoken and reacts 0.3 to 0.8 s later, then types them with real keys, and scores
+nine of ten at each level and case at Slow, and at level 1 at Speed. Nothing is said before the
+first letters after Ok, F2 or a resume; Orca says nothing in play but the targets, and its own
+commands work over the game. The score is read from the accessibility tree, never by the player."""
 import importlib.util
 import os
+import random
 import re
 import sys
+import time
 
 if not importlib.util.find_spec("pyatspi") and sys.executable != "/usr/bin/python3":
     os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
@@ -15,20 +18,50 @@ import window
 from screen_reader import ScreenReader, heard_letters
 from session import Session
 
-# (level button, case label, letters a target, cases heard: capital or not)
-ROUNDS = [("Command1", "lblMixed", 1, {True, False}), ("Command3", "lblMixed", 3, {True, False}),
-          ("Command2", "lblCaps", 2, {True})]
+# (speed option, level button, case label, letters a target, cases heard: capital or not)
+ROUNDS = [("Option1", "Command1", "lblMixed", 1, {True, False}),
+          ("Option1", "Command3", "lblMixed", 3, {True, False}),
+          ("Option1", "Command2", "lblCaps", 2, {True}),
+          ("Option3", "Command1", "lblMixed", 1, {True, False})]
 # Orca's own commands over the game's input box, keys to what Orca says; the game gets none of
 # them, though it takes plain letters at once.
 ORCA_COMMANDS = [("Insert+t", r"\d+:\d\d.*"), ("KP_Subtract", r"Entering flat review\."),
                  ("KP_Subtract", r"Leaving flat review\.")]
 SAID_WITHIN_SECONDS = 20  # from a key, a click or a hit to its words, on a loaded machine
+SECONDS_A_WORD = 0.35  # how long espeak-ng takes to say a letter or "capital"
+REACTION_SECONDS = (0.3, 0.8)
+SECONDS_BETWEEN_KEYS = (0.03, 0.06)
+
+
+class Listener:
+    """Hears a target's letters as Orca speaks them, then types them as a person would."""
+
+    def __init__(self, orca, game, seed):
+        self.orca, self.game, self.random = orca, game, random.Random(seed)
+
+    def hear(self, condition, what):
+        return self.orca.hear(condition, SAID_WITHIN_SECONDS, what)
+
+    def target(self, first=False):
+        """The next target's letters; first: nothing else may be said before them."""
+        start = self.orca.heard
+        words = self.hear(heard_letters, "a target")
+        before = self.orca.spoken()[start:self.orca.heard - 1]
+        assert not first or not before, f"said before the letters: {before}"
+        return heard_letters(words), len(words.split())
+
+    def play(self, first=False):
+        letters, words = self.target(first)
+        time.sleep(words * SECONDS_A_WORD + self.random.uniform(*REACTION_SECONDS))
+        self.game.type(letters, delay_ms=int(1000 * self.random.uniform(*SECONDS_BETWEEN_KEYS)))
+        return letters
 
 
 def main():
     window.facts()  # read while the environment names it
     with Session(accessibility=True, sound_server=True) as session:
         orca, game = ScreenReader(session), window.Game(session)
+        listener = Listener(orca, game, seed=36)
         os.environ.clear()  # the bindings find the session's bus as they load
         os.environ.update(session.env)
         import pyatspi
@@ -36,36 +69,33 @@ def main():
         def controls():
             return next(app for app in pyatspi.Registry.getDesktop(0) if app.name == "keyfall")[0][0]
 
-        def hear(condition, what="a target"):
-            return orca.hear(condition, SAID_WITHIN_SECONDS, what)
-
-        for level_button, case_label, letters, cases in ROUNDS:
-            game.key("F3")
-            assert "focus on" in hear(lambda words: "Settings open" in words, "the panel")
-            for control in (level_button, case_label, "Label9"):  # Label9: Ok
-                game.press(control)
-            hear(lambda words: "Settings closed" in words, "the panel closing")
-            start, targets = orca.heard, []
-            for _ in range(10):
-                targets.append(heard_letters(hear(heard_letters)))
-                game.type(targets[-1])
-            hear(heard_letters)  # the hit counter is told by then
+        def hits():
             names = [control.name for control in controls()]
-            hits = int(names[names.index("Shooted :") + 1])
-            print(f"level {letters}, {case_label}: {hits} hits of 10, heard {targets}")
-            assert all(map(heard_letters, orca.spoken()[start:orca.heard])), "only targets in play"
+            return int(names[names.index("Shooted :") + 1])
+
+        for speed, level_button, case_label, letters, cases in ROUNDS:
+            game.key("F3")
+            listener.hear(lambda words: "Game Speed" in words, "the panel's first control")
+            for control in (speed, level_button, case_label, "Label9"):  # Label9: Ok
+                game.press(control)
+            targets = [listener.play(first=True)] + [listener.play() for _ in range(9)]
+            listener.hear(heard_letters, "the target after the last")  # the hits are counted
+            print(f"{speed}, level {letters}, {case_label}: {hits()} hits of 10, heard {targets}")
             assert {len(target) for target in targets} == {letters}
             assert {letter.isupper() for letter in "".join(targets)} == cases, "cases heard"
-            assert hits >= 9, f"{hits} hits of 10"
+            assert hits() >= 9, f"{hits()} hits of 10"
+        game.key("F2")
+        listener.play(first=True)
         game.key("Escape")
-        hear(lambda words: words.startswith("Paused"), "Paused")
+        listener.hear(lambda words: words.startswith("Paused"), "Paused")
         for keys, said in ORCA_COMMANDS:
             game.key(keys)
-            hear(lambda words: re.fullmatch(said, words), keys)
+            listener.hear(lambda words: re.fullmatch(said, words), keys)
         box = next(control for control in controls() if control.getRoleName() == "text")
         assert not box.queryText().getText(0, -1), "Orca's commands reach Orca alone"
         game.key("Escape")
-        hear(lambda words: words.startswith("Resumed"), "Resumed")
+        listener.target(first=True)
+        listener.hear(lambda words: words.startswith("Resumed"), "Resumed")
         print("What Orca said:", *orca.spoken(), sep="\n  ")
     return 0
 

@@ -126,9 +126,9 @@ class Game:
     def move_pointer_away(self):
         self._xdotool("mousemove", "--sync", "0", "0")
 
-    def type(self, text):
-        """Types on the keyboard, whose focus the game's window holds."""
-        self._xdotool("type", "--delay", "30", text)
+    def type(self, text, delay_ms=30):
+        """Types on the keyboard, whose focus the game's window holds, delay_ms between keys."""
+        self._xdotool("type", "--delay", str(delay_ms), text)
 
     def key(self, *keys):
         """Presses and releases keys, one after the other; returns the time just before."""

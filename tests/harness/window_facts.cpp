@@ -34,11 +34,11 @@ QJsonObject controls(const Form1& f)
         { u"lblMissed"_s, place(f, f.lblMissed) }, { u"lbltime"_s, place(f, f.lbltime) },
         { u"lblSettings"_s, place(f, f.lblSettings) }, { u"lblNew"_s, place(f, f.lblNew) },
         { u"lblQuit"_s, place(f, f.lblQuit) }, { u"Frame1"_s, place(f, f.Frame1) },
-        { u"Option3"_s, place(f, f.Option3) }, { u"Combo1"_s, place(f, f.Combo1) },
-        { u"Label9"_s, place(f, f.Label9) }, { u"Text1"_s, place(f, f.Text1) },
-        { u"Command1"_s, place(f, f.Command1) }, { u"Command2"_s, place(f, f.Command2) },
-        { u"Command3"_s, place(f, f.Command3) }, { u"lblCaps"_s, place(f, f.lblCaps) },
-        { u"lblMixed"_s, place(f, f.lblMixed) } };
+        { u"Option1"_s, place(f, f.Option1) }, { u"Option3"_s, place(f, f.Option3) },
+        { u"Combo1"_s, place(f, f.Combo1) }, { u"Label9"_s, place(f, f.Label9) },
+        { u"Text1"_s, place(f, f.Text1) }, { u"Command1"_s, place(f, f.Command1) },
+        { u"Command2"_s, place(f, f.Command2) }, { u"Command3"_s, place(f, f.Command3) },
+        { u"lblCaps"_s, place(f, f.lblCaps) }, { u"lblMixed"_s, place(f, f.lblMixed) } };
 }
 
 // The first targets of a round, each hit at once: (caption, left edge in pixels).

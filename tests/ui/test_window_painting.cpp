@@ -232,9 +232,9 @@ private Q_SLOTS:
     {
         QVERIFY(QTest::qWaitForWindowActive(&w->window));
         w->click(w->form.lblSettings);
-        for (const auto& [name, ink] :
-            { std::pair(u"lblSmall"_s, kBlack), { u"Label10"_s, kYellow } }) {
-            QWidget* label = w->child(name);
+        for (const auto& [caption, ink] :
+            { std::pair(&w->form.lblSmall, kBlack), { &w->form.Label10, kYellow } }) {
+            QWidget* label = w->surfaceOf(Container::Frame1)->widgetOf(*caption);
             const QRect inside
                 = label->geometry().adjusted(2, 2, -2, -2).translated(kPanel.topLeft());
             const int before = countPixels(w->grab(), inside, ink);

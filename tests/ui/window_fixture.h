@@ -31,11 +31,18 @@ struct ShownWindow {
         return child<ControlSurface>(container == Container::Frame1 ? u"Frame1"_s : u"Form1"_s);
     }
 
+    // Clicks at a point of the client area, on the widget on top there.
+    void clickAt(QPoint point)
+    {
+        QWidget* on = window.childAt(point);
+        QTest::mouseClick(
+            on ? on : &window, Qt::LeftButton, {}, on ? on->mapFrom(&window, point) : point);
+    }
     // Clicks a few pixels inside the label's top-left corner, where its text begins.
     void click(const Label& label)
     {
         const QPoint corner(static_cast<int>(label.Left / 15), static_cast<int>(label.Top / 15));
-        QTest::mouseClick(surfaceOf(label.In), Qt::LeftButton, {}, corner + QPoint(3, 3));
+        clickAt(surfaceOf(label.In)->mapTo(&window, corner + QPoint(3, 3)));
     }
 
     // Lets the simulated clock run, then lets the window catch up as the real timers would make it.

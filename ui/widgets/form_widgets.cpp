@@ -68,21 +68,16 @@ namespace {
 QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
 {
     QLineEdit* edit = placed<InputBox>(box, name, parent);
-    // Tab moves among the settings panel's controls alone, as in a dialog; the window gives the
-    // box the focus back whenever the panel closes.
-    edit->setFocusPolicy(Qt::ClickFocus);
     edit->setFont(toTypingFont(box.font));
     setColours(*edit, QPalette::Text, box.ForeColor, QPalette::Base, box.BackColor);
     return edit;
 }
 
-// Option buttons take the focus from the keyboard only, so a click leaves it in the input box.
 QRadioButton* makeOptionButton(const OptionButton& option, const QString& name, QWidget* parent)
 {
     auto* button = placed<QRadioButton>(option, name, parent);
     button->setText(option.Caption);
     button->setFont(toQFont(windowFont()));
-    button->setFocusPolicy(Qt::TabFocus);
     button->setBackgroundRole(QPalette::Window);
     button->setAutoFillBackground(true);
     setColours(*button, QPalette::WindowText, option.ForeColor, QPalette::Window, option.BackColor);
@@ -116,21 +111,16 @@ void syncInputBox(QLineEdit& edit, const TextBox& box)
         edit.setEnabled(box.Enabled);
 }
 
+// One option checked clears the others of its group, which follow without a call.
 void syncOptionButton(QRadioButton& button, const OptionButton& option)
 {
     syncShown(button, option.Visible);
-    syncChecked(button, option.Value);
-}
-
-// A group is one stop of Tab, at its checked choice, as in a dialog.
-void syncChecked(QAbstractButton& button, bool checked)
-{
-    if (checked && !button.isChecked())
+    if (option.Value && !button.isChecked())
         button.setChecked(true);
-    button.setFocusPolicy(checked ? Qt::TabFocus : Qt::NoFocus);
 }
 
-// The model already holds the list and the text, so the widget's echo of them is not reported.
+// The model already holds the list and the text, so the widget's echo of them is not reported. A
+// length typed that is not in the list selects none of it: the box says what it holds.
 void syncComboBox(QComboBox& combo, const ComboBox& model)
 {
     const QSignalBlocker quiet(combo);
@@ -142,6 +132,8 @@ void syncComboBox(QComboBox& combo, const ComboBox& model)
         combo.clear();
         combo.addItems(model.List);
     }
+    if (const int listed = combo.findText(model.Text); combo.currentIndex() != listed)
+        combo.setCurrentIndex(listed);
     if (combo.currentText() != model.Text)
         combo.setEditText(model.Text);
 }

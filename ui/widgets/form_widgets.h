@@ -2,7 +2,6 @@
 
 #include <QPalette>
 
-class QAbstractButton;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
@@ -25,8 +24,6 @@ QComboBox* makeComboBox(const ComboBox& combo, const QString& name, QWidget* par
 void syncShown(QWidget& widget, bool shown);
 void syncInputBox(QLineEdit& edit, const TextBox& box);
 void syncOptionButton(QRadioButton& button, const OptionButton& option);
-// A choice of an exclusive group: one checked clears the others, which follow without a call.
-void syncChecked(QAbstractButton& button, bool checked);
 void syncComboBox(QComboBox& combo, const ComboBox& model);
 
 }

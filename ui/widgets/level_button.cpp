@@ -34,8 +34,8 @@ LevelButton::LevelButton(
     setText(button.Caption);
     setObjectName(name);
     setCheckable(true);
+    setAutoExclusive(true);
     setChecked(chosen);
-    setFocusPolicy(Qt::TabFocus);
     setGeometry(placeOf(button));
     setFont(toQFont(windowFont()));
 }

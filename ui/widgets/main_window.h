@@ -6,15 +6,14 @@
 #include <functional>
 #include <memory>
 
-class QButtonGroup;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
 
 namespace keyfall {
 
+class Keyboard;
 class LevelButton;
-class PaintedLabelButton;
 class SettingsFrame;
 class StarfieldSurface;
 class WidgetHost;
@@ -35,7 +34,7 @@ public:
     void setObserver(WindowObserver* observer) { observer_ = observer; }
 
 public Q_SLOTS:
-    // Brings the window in line with the model: repaints changed labels and updates the widgets.
+    // Brings the window in line with the model: its labels, its widgets and the keyboard focus.
     void refreshFromModel();
 
 protected:
@@ -43,17 +42,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createWidgets();
-    void connectEvents();
     void createSettingsWidgets();
     void connectSettingsEvents();
-    void bindCommandKeys();
-    void pressCommandKey(const Label& label);
     void handle(const std::function<void(Form1&)>& action);
     void clickLabel(const Label* label);
     void syncSettingsWidgets();
-    void syncLevelButton(LevelButton& button, const CommandButton& level, bool chosen);
-    void giveTypingFocus();
     void placeInCentreOfScreen();
 
     std::unique_ptr<WidgetHost> host_;
@@ -62,6 +55,7 @@ private:
 
     StarfieldSurface* surface_ = nullptr;
     QLineEdit* text1_ = nullptr;
+    Keyboard* keyboard_ = nullptr;
     // Made when the settings panel first opens.
     SettingsFrame* frame_ = nullptr;
     QRadioButton* option1_ = nullptr;
@@ -71,13 +65,6 @@ private:
     LevelButton* command1_ = nullptr;
     LevelButton* command2_ = nullptr;
     LevelButton* command3_ = nullptr;
-    // The letter cases, Cancel and Ok are painted by the panel; these take the keys for them.
-    PaintedLabelButton* caps_ = nullptr;
-    PaintedLabelButton* small_ = nullptr;
-    PaintedLabelButton* mixed_ = nullptr;
-    PaintedLabelButton* cancel_ = nullptr;
-    PaintedLabelButton* ok_ = nullptr;
-    QButtonGroup* speedOptions_ = nullptr;
     // Whether the last sync showed the panel or the window's settings controls.
     bool settingsWidgetsShown_ = false;
 };

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui/widgets/window_observer.h"
+
+#include <QString>
+
+namespace keyfall {
+
+// Has a screen reader say at once what a player must know and no control shows by itself: each
+// new target, spelt; the game paused, and going on again; the settings panel opening; the round
+// over. The target's letters come first, so that a player hears nothing before them, and a
+// resumed game says its target again. Nothing is done while no assistive technology listens.
+class Announcer final : public WindowObserver {
+public:
+    Announcer();
+    ~Announcer() override;
+    Announcer(const Announcer&) = delete;
+    Announcer& operator=(const Announcer&) = delete;
+
+    void refreshed(QWidget& window, const Form1& form) override;
+
+private:
+    // What the player has been told of.
+    struct Told {
+        int round = 0;
+        bool paused = false;
+        bool panelShown = false;
+        bool over = false;
+        bool targetShown = false;
+        QString target;
+        float targetTop = 0;
+    };
+    Told told_;
+};
+
+// A target's letters as a screen reader is to say them: one word each, each capital said to be
+// one ("capital T, capital U, b"), since a run of letters is read as a word.
+QString spokenLetters(const QString& target);
+
+}
