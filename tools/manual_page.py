@@ -142,7 +142,10 @@ def roff_from_markdown(lines):
         elif after_blank:
             level = min(indent - 1, depth)
             close_lists_below(level)
-            start('.IP "" 2' if level >= 0 else ".PP")
+            if level >= 0:
+                start('.IP "" 2')
+            elif not roff[-1:] or not roff[-1].startswith(".SS"):  # a heading starts one itself
+                start(".PP")
         paragraph.append(text)
     close_lists_below(-1)
     return roff
