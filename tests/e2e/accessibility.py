@@ -13,7 +13,7 @@ from session import Session, wait_for
 
 # The AT-SPI roles of Qt's roles (whose names AT-SPI's versions spell differently).
 ROLES = {"StaticText": "LABEL", "Button": "PUSH_BUTTON", "RadioButton": "RADIO_BUTTON",
-         "ComboBox": "COMBO_BOX", "Grouping": "PANEL"}
+         "ComboBox": "COMBO_BOX", "Client": "FILLER"}
 TOLD_WITHIN_SECONDS = 10  # from an action or a key to its events, on a loaded machine
 
 
@@ -91,23 +91,24 @@ def main():
         told("object:property-change:accessible-name", "LABEL", second)
         print("The events of one hit:", *map(str, events), sep="\n")
         press(node("PUSH_BUTTON", "SETTINGS"))
-        wait(lambda: find("RADIO_BUTTON", "Speed"), "the settings panel")
+        wait(lambda: find("RADIO_BUTTON", "Game Speed, Speed"), "the settings panel")
         check(facts["accessibleInPanel"])
-        # Each control of the panel shows once, with its group: the caption beside it or, for the
-        # letter cases, which have none, a description.
+        # Each control of the panel shows once, named with its group's caption and saying its
+        # place; the round length is labelled by its caption and says its unit.
         for role_name, name, captions, about in (
-                ("RADIO_BUTTON", "Normal", ["Game Speed"], ""),
-                ("RADIO_BUTTON", "2", ["Game Level"], ""),
-                ("RADIO_BUTTON", "CAPITALS", [], "Letter case"), ("PUSH_BUTTON", "Ok", [], ""),
-                ("COMBO_BOX", "100", ["Game Time"], "Seconds")):
+                ("RADIO_BUTTON", "Game Speed, Normal", [], "2 of 3"),
+                ("RADIO_BUTTON", "Game Level, 2", [], "2 of 3"),
+                ("RADIO_BUTTON", "Letter case, CAPITALS", [], "1 of 3"),
+                ("PUSH_BUTTON", "Ok", [], ""), ("COMBO_BOX", "100", ["Game Time"], "Seconds")):
             found = [n for row, n in tree() if row[:2] == [role(role_name), name] and row[3]]
             labels = [r.getTarget(0).name for r in found[0].getRelationSet()
                       if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
             told_as = (len(found), labels, found[0].description)
             assert told_as == (1, captions, about), f"{name}: shown, labelled by, described {told_as}"
-        press(node("RADIO_BUTTON", "Speed"), "Toggle")
-        told("object:state-changed:checked", "RADIO_BUTTON", "Speed")
-        ticked = [find("RADIO_BUTTON", name)[0][5] for name in ("Slow", "Normal", "Speed")]
+        press(node("RADIO_BUTTON", "Game Speed, Speed"), "Toggle")
+        told("object:state-changed:checked", "RADIO_BUTTON", "Game Speed, Speed")
+        ticked = [find("RADIO_BUTTON", "Game Speed, " + name)[0][5]
+                  for name in ("Slow", "Normal", "Speed")]
         assert ticked == [False, False, True], f"Slow, Normal, Speed ticked: {ticked}"
     return 0
 

@@ -61,43 +61,49 @@ def main():
     window.facts()  # read while the environment names it
     with Session(accessibility=True, sound_server=True) as session:
         orca, game = ScreenReader(session), window.Game(session)
-        listener = Listener(orca, game, seed=36)
         os.environ.clear()  # the bindings find the session's bus as they load
         os.environ.update(session.env)
-        import pyatspi
-
-        def controls():
-            return next(app for app in pyatspi.Registry.getDesktop(0) if app.name == "keyfall")[0][0]
-
-        def hits():
-            names = [control.name for control in controls()]
-            return int(names[names.index("Shooted :") + 1])
-
-        for speed, level_button, case_label, letters, cases in ROUNDS:
-            game.key("F3")
-            listener.hear(lambda words: "Game Speed" in words, "the panel's first control")
-            for control in (speed, level_button, case_label, "Label9"):  # Label9: Ok
-                game.press(control)
-            targets = [listener.play(first=True)] + [listener.play() for _ in range(9)]
-            listener.hear(heard_letters, "the target after the last")  # the hits are counted
-            print(f"{speed}, level {letters}, {case_label}: {hits()} hits of 10, heard {targets}")
-            assert {len(target) for target in targets} == {letters}
-            assert {letter.isupper() for letter in "".join(targets)} == cases, "cases heard"
-            assert hits() >= 9, f"{hits()} hits of 10"
-        game.key("F2")
-        listener.play(first=True)
-        game.key("Escape")
-        listener.hear(lambda words: words.startswith("Paused"), "Paused")
-        for keys, said in ORCA_COMMANDS:
-            game.key(keys)
-            listener.hear(lambda words: re.fullmatch(said, words), keys)
-        box = next(control for control in controls() if control.getRoleName() == "text")
-        assert not box.queryText().getText(0, -1), "Orca's commands reach Orca alone"
-        game.key("Escape")
-        listener.target(first=True)
-        listener.hear(lambda words: words.startswith("Resumed"), "Resumed")
-        print("What Orca said:", *orca.spoken(), sep="\n  ")
+        try:
+            play(Listener(orca, game, seed=36), game)
+        finally:
+            print("What Orca said:", *orca.spoken(), sep="\n  ")
     return 0
+
+
+def play(listener, game):
+    import pyatspi
+
+    def controls():
+        return next(app for app in pyatspi.Registry.getDesktop(0) if app.name == "keyfall")[0][0]
+
+    def hits():
+        names = [control.name for control in controls()]
+        return int(names[names.index("Shooted :") + 1])
+
+    for speed, level_button, case_label, letters, cases in ROUNDS:
+        game.key("F3")
+        listener.hear(lambda words: words.startswith("Game Speed"), "the panel's first control")
+        listener.hear(lambda words: words.endswith("of 3."), "the first control's place")
+        for control in (speed, level_button, case_label, "Label9"):  # Label9: Ok
+            game.press(control)
+        targets = [listener.play(first=True)] + [listener.play() for _ in range(9)]
+        listener.hear(heard_letters, "the target after the last")  # the hits are counted by then
+        print(f"{speed}, level {letters}, {case_label}: {hits()} hits of 10, heard {targets}")
+        assert {len(target) for target in targets} == {letters}
+        assert {letter.isupper() for letter in "".join(targets)} == cases, "cases heard"
+        assert hits() >= 9, f"{hits()} hits of 10"
+    game.key("F2")
+    listener.play(first=True)
+    game.key("Escape")
+    listener.hear(lambda words: words.startswith("Paused"), "Paused")
+    for keys, said in ORCA_COMMANDS:
+        game.key(keys)
+        listener.hear(lambda words: re.fullmatch(said, words), keys)
+    box = next(control for control in controls() if control.getRoleName() == "text")
+    assert not box.queryText().getText(0, -1), "Orca's commands reach Orca alone"
+    game.key("Escape")
+    said = listener.hear(bool, "the target again")
+    assert heard_letters(said.split(". ")[0]) and said.endswith("Resumed."), said
 
 
 if __name__ == "__main__":

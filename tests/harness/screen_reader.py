@@ -20,9 +20,10 @@ START_SECONDS = 60  # to Orca's greeting, on a loaded machine
 
 
 class ScreenReader:
-    def __init__(self, session, heard=True):
+    def __init__(self, session, heard=True, speech_sink=None):
         """Orca speaking in the session. Heard, it writes its debug log, which the test reads;
-        not heard, it runs as a player runs it, for a benchmark, and is only known to listen."""
+        not heard, it runs as a player runs it, for a benchmark, and is only known to listen.
+        Its speech plays into the named sink of the session's sound server, or the default."""
         if not shutil.which("orca"):
             print("skipped: Orca is not installed")
             sys.exit(SKIPPED)
@@ -32,7 +33,8 @@ class ScreenReader:
                 "default": {"profile": ["Default", "default"], "enableKeyEcho": False,
                             "enableBraille": False}}}, conf)
         self.utterances, self.heard = [], 0
-        session.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"])
+        speech_env = dict(session.env, PULSE_SINK=speech_sink) if speech_sink else session.env
+        session.spawn(["speech-dispatcher", "--run-single", "--timeout", "0"], env=speech_env)
         # Orca starts one of its own, outside the session, if it finds none listening.
         socket = os.path.join(session.runtime, "speech-dispatcher", "speechd.sock")
         wait_for(lambda: os.path.exists(socket), START_SECONDS, "speech-dispatcher")

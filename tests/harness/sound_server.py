@@ -172,6 +172,11 @@ class SoundServer:
             raise AssertionError(f"the {self.kind} server did not answer pactl") from None
         return result.stdout if result.returncode == 0 else None
 
+    def add_sink(self, name):
+        """A second null sink, for a stream that is not to be recorded with the game's."""
+        self._pactl("load-module", "module-null-sink", f"sink_name={name}", f"rate={SAMPLE_RATE}")
+        wait_for(lambda: name in self.offered("sinks"), 10, f"the sink {name}")
+
     def offered(self, kind):
         """The names of the server's sinks or sources, as kind says."""
         return [line.split("\t")[1] for line in

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 using namespace keyfall;
@@ -91,7 +92,9 @@ QJsonArray accessibleControls(const Form1& f, Container container)
     const bool panel = f.Frame1.Visible;
     for (const PaintedControl& painted : f.paintOrder(container)) {
         if (const auto* const* label = std::get_if<const Label*>(&painted)) {
-            add(testing::placeInWindow(f, **label), roleOf(f, **label), (*label)->Caption,
+            const bool letterCase = std::string_view(roleOf(f, **label)) == "RadioButton";
+            add(testing::placeInWindow(f, **label), roleOf(f, **label),
+                (letterCase ? u"Letter case, "_s : QString()) + (*label)->Caption,
                 (*label)->Visible && (container == Container::Form1 || panel), (*label)->Enabled,
                 *label == &f.lblMixed); // the letter case chosen from the start
         }
@@ -99,15 +102,15 @@ QJsonArray accessibleControls(const Form1& f, Container container)
     if (container == Container::Form1)
         return found;
     for (const OptionButton* o : { &f.Option1, &f.Option2, &f.Option3 })
-        add(testing::placeInWindow(f, *o), "RadioButton", o->Caption,
+        add(testing::placeInWindow(f, *o), "RadioButton", f.Label7.Caption + u", "_s + o->Caption,
             o->Visible && (o->In == Container::Form1 || panel), true, o->Value);
     const std::pair<const CommandButton*, bool> levels[]
         = { { &f.Command1, f.First }, { &f.Command2, f.Second }, { &f.Command3, f.Third } };
     for (const auto& [button, chosen] : levels)
-        add(testing::placeInWindow(f, *button), "RadioButton", button->Caption, panel, true,
-            chosen);
+        add(testing::placeInWindow(f, *button), "RadioButton",
+            f.Label12.Caption + u", "_s + button->Caption, panel, true, chosen);
     add(placeOf(f.Combo1), "ComboBox", f.Combo1.Text, f.Combo1.Visible, true, false);
-    add(placeOf(f.Frame1), "Grouping", f.Label5.Caption, panel, true, false);
+    add(placeOf(f.Frame1), "Client", f.Label5.Caption, panel, true, false);
     return found;
 }
 

@@ -1,6 +1,6 @@
 // The documents stay true of the repository: every path they name exists, and every key in the
 // README's table is one the game or Qt's own controls handle.
-#include "ui/widgets/command_keys.h"
+#include "ui/widgets/keyboard.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QStatusBar>
 #include <QStringList>
 #include <QWidget>
 #include <utility>
@@ -16,8 +17,9 @@ namespace {
 
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Qt 6.4 has no announcement, and what it sends of a changed name is the object, not the
-    // text, which Orca 43 cannot speak. A notification that shows is spoken at once: the news is
-    // a notification of the window's, never on the screen, named by what it says.
+    // text, which Orca 43 cannot speak. A notification that shows is spoken at once, and one in a
+    // status bar without its role: the news is such a notification, never on the screen, named
+    // by what it says.
     class NewsLine final : public QWidget {
         Q_OBJECT
 
@@ -33,10 +35,11 @@ namespace {
 
     void say(QWidget& window, const QString& news, bool /*atOnce*/)
     {
-        auto* line = window.findChild<NewsLine*>(QString(), Qt::FindDirectChildrenOnly);
+        auto* line = window.findChild<NewsLine*>();
         if (!line) {
-            line = new NewsLine(&window);
-            line->hide();
+            auto* bar = new QStatusBar(&window);
+            bar->hide();
+            line = new NewsLine(bar);
         }
         line->setAccessibleName(news);
         QAccessibleEvent shown(line, QAccessible::ObjectShow);
@@ -71,8 +74,8 @@ Announcer::~Announcer()
 
 void Announcer::refreshed(QWidget& window, const Form1& f)
 {
-    const Told now { f.roundsStarted, f.paused, f.Frame1.Visible, f.lblOver.Visible,
-        f.Label1.Visible, f.Label1.Caption, f.Label1.Top };
+    const Told now { f.roundsStarted, f.paused, f.lblOver.Visible, f.Label1.Visible,
+        f.Label1.Caption, f.Label1.Top };
     const Told before = std::exchange(told_, now);
     if (!QAccessible::isActive())
         return;
@@ -88,8 +91,6 @@ void Announcer::refreshed(QWidget& window, const Form1& f)
         news << u"Resumed"_s;
     if (now.paused && !before.paused)
         news << u"Paused"_s;
-    if (now.panelShown && !before.panelShown)
-        news << f.Label5.Caption;
     if (now.over && !before.over)
         news << f.lblOver.Caption;
     if (!news.isEmpty())

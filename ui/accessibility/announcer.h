@@ -7,9 +7,10 @@
 namespace keyfall {
 
 // Has a screen reader say at once what a player must know and no control shows by itself: each
-// new target, spelt; the game paused, and going on again; the settings panel opening; the round
-// over. The target's letters come first, so that a player hears nothing before them, and a
-// resumed game says its target again. Nothing is done while no assistive technology listens.
+// new target, spelt; the game paused, and going on again; the round over. The settings panel
+// speaks for itself, as the keyboard moves into it. The target's letters come first, so that a
+// player hears nothing before them, and a resumed game says its target again. Nothing is done while
+// no assistive technology listens.
 class Announcer final : public WindowObserver {
 public:
     Announcer();
@@ -24,7 +25,6 @@ private:
     struct Told {
         int round = 0;
         bool paused = false;
-        bool panelShown = false;
         bool over = false;
         bool targetShown = false;
         QString target;

@@ -125,6 +125,10 @@ void MainWindow::refreshFromModel()
         createSettingsWidgets();
     surface_->refresh();
     syncInputBox(*text1_, f.Text1);
+    // Told before the focus moves, so that a screen reader says a new target before the control
+    // that takes the focus.
+    if (observer_)
+        observer_->refreshed(*this, f);
     if (frame_) {
         frame_->refresh();
         // The settings change only through the panel's own widgets, so while they are hidden
@@ -137,8 +141,6 @@ void MainWindow::refreshFromModel()
         settingsWidgetsShown_ = settingsShown;
     }
     keyboard_->refreshed();
-    if (observer_)
-        observer_->refreshed(*this, f);
 }
 
 void MainWindow::syncSettingsWidgets()

@@ -16,8 +16,8 @@ class WindowObserver {
 public:
     virtual ~WindowObserver() = default;
 
-    // The window now shows the model as it is, after a click, a key or a tick, and the keyboard
-    // focus is where it goes.
+    // The window's labels show the model as it is, after a click, a key or a tick; the keyboard
+    // focus moves after this call, so that what the observer tells comes first.
     virtual void refreshed(QWidget& window, const Form1& form) = 0;
 };
 
