@@ -1,10 +1,8 @@
 #include "sound/sound_player.h"
 #include "ui/accessibility/announcer.h"
-#include "ui/accessibility/typing_past_screen_reader.h"
 #include "ui/platform/command_line.h"
 #include "ui/platform/desktop_environment.h"
 #include "ui/platform/first_frame.h"
-#include "ui/platform/locale_choice.h"
 #include "ui/platform/look_and_feel.h"
 #include "ui/platform/qt_timer_scheduler.h"
 #include "ui/platform/sound_folder.h"
@@ -29,7 +27,6 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
     keyfall::Announcer announcer;
-    keyfall::TypingPastScreenReader typing;
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(
         keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);

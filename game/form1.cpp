@@ -89,7 +89,7 @@ namespace {
 Form1::Form1(TimerScheduler& scheduler, SoundPort& sound, HostWindow& window)
     : Option1(speedOption(Container::Form1, u"Slow"_s, 3480, 1680, 855, kBlack, false))
     , Combo1 { 4440, 3480, 1095, 315, kWindowBackground, kBrown, { u"MS Sans Serif"_s, 8.25, true },
-        u"100"_s, {}, false }
+        QString::number(kStartRoundSeconds), {}, false }
     , Option2(speedOption(Container::Form1, u"Normal"_s, 4560, 1680, 855, kBlack, false))
     , Timer3(scheduler, kClockIntervalMs, [this] { Timer3_Timer(); })
     , Timer2(scheduler, kRespawnIntervalMs, [this] { Timer2_Timer(); })
@@ -120,8 +120,8 @@ Form1::Form1(TimerScheduler& scheduler, SoundPort& sound, HostWindow& window)
     , lblNew(commandLabel(u"NEW GAME"_s, 6480, 1245))
     , lblPause(commandLabel(u"PAUSE "_s, 7920, 840))
     , Label6(textLabel(Container::Form1, u"s"_s, 3600, 120, 135, 255, kSkyBlue))
-    , lbltime(textLabel(Container::Form1, u"100"_s, 3240, 120, 375, 255, kLightGreen,
-          { u"MS Sans Serif"_s, 8.25, true }))
+    , lbltime(textLabel(Container::Form1, QString::number(kStartRoundSeconds), 3240, 120, 375, 255,
+          kLightGreen, { u"MS Sans Serif"_s, 8.25, true }))
     , Label3(textLabel(Container::Form1, u"Time Left:"_s, 2400, 120, 855, 255, kPaleYellow))
     , lblMissed(textLabel(Container::Form1, u"0"_s, 2040, 120, 255, 375, kWhite))
     , Label4(textLabel(Container::Form1, u"Missed :"_s, 1320, 120, 615, 255, kOrange))

@@ -14,6 +14,9 @@ namespace keyfall {
 // A control painted on its container's surface, as opposed to the controls that are widgets.
 using PaintedControl = std::variant<const Label*, const Shape*, const Line*>;
 
+// Every run starts with rounds of this many seconds.
+inline constexpr int kStartRoundSeconds = 100;
+
 // The game window as a model: the game state, the run-time properties of the 46 controls and the
 // event handlers that act on them. The Qt window draws it and turns events into handler calls.
 class Form1 {
@@ -86,7 +89,7 @@ public:
     bool First = false;
     bool Second = false;
     bool Third = false;
-    double Ttime = 100;
+    double Ttime = kStartRoundSeconds;
     float X = 0;
     std::int64_t Missed = 0;
     std::int64_t Shooted = 0;

@@ -8,7 +8,7 @@ using namespace Qt::Literals::StringLiterals;
 void Form1::Form_Load()
 {
     InitLetters(Letters);
-    Ttime = 100;
+    Ttime = kStartRoundSeconds;
     Combo1.List << u"100"_s << u"200"_s << u"300"_s;
     First = true;
     Command1_Click();

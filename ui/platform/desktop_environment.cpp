@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtGlobal>
 #include <cerrno>
+#include <clocale>
+#include <langinfo.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -36,6 +38,14 @@ void preferXServer()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+}
+
+void chooseUtf8Locale()
+{
+    const bool installed = std::setlocale(LC_ALL, "") != nullptr;
+    if (installed && qstrcmp(nl_langinfo(CODESET), "UTF-8") == 0)
+        return;
+    qputenv(!installed || qEnvironmentVariableIsSet("LC_ALL") ? "LC_ALL" : "LC_CTYPE", "C.UTF-8");
 }
 
 void nameRuntimeFolder()

@@ -7,6 +7,12 @@ namespace keyfall {
 // player chose comes first, and Wayland serves if no X server answers.
 void preferXServer();
 
+// Qt reads and writes text as UTF-8 and says so on every start where the locale's character set
+// is another, as in a shell without a locale ("C"), or where the locale named is not installed.
+// There the character type, or every category where the locale is missing, becomes C.UTF-8 before
+// Qt looks: the game shows no text of the locale's.
+void chooseUtf8Locale();
+
 // A desktop session names the user's runtime folder (XDG_RUNTIME_DIR), where Qt and the sound
 // library keep what lives only while the user is logged in; a shell opened with su, or a remote
 // one, may name none, and Qt 6.4 then says on every start that it chose one of its own. Where
