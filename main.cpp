@@ -26,11 +26,11 @@ int main(int argc, char* argv[])
     // The window, the taskbar and the menu entry belong together under this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
     keyfall::applyLookAndFeel();
-    keyfall::Announcer announcer;
     keyfall::QtTimerScheduler scheduler;
     keyfall::SoundPlayer sound(
         keyfall::soundFolder(QCoreApplication::applicationDirPath()), &QApplication::beep);
     keyfall::MainWindow window(scheduler, sound);
+    keyfall::Announcer announcer(window);
     window.setObserver(&announcer);
     QObject::connect(&scheduler, &keyfall::QtTimerScheduler::ticked, &window,
         &keyfall::MainWindow::refreshFromModel);

@@ -82,8 +82,8 @@ def play(listener, game):
 
     for speed, level_button, case_label, letters, cases in ROUNDS:
         game.key("F3")
-        listener.hear(lambda words: words.startswith("Game Speed"), "the panel's first control")
-        listener.hear(lambda words: words.endswith("of 3."), "the first control's place")
+        listener.hear(lambda words: "Game Speed, Slow" in words, "the panel's first control")
+        listener.hear(lambda words: "1 of 3" in words, "the first control's place")
         for control in (speed, level_button, case_label, "Label9"):  # Label9: Ok
             game.press(control)
         targets = [listener.play(first=True)] + [listener.play() for _ in range(9)]
@@ -95,7 +95,7 @@ def play(listener, game):
     game.key("F2")
     listener.play(first=True)
     game.key("Escape")
-    listener.hear(lambda words: words.startswith("Paused"), "Paused")
+    listener.hear(lambda words: "Paused" in words, "Paused")
     for keys, said in ORCA_COMMANDS:
         game.key(keys)
         listener.hear(lambda words: re.fullmatch(said, words), keys)
@@ -103,7 +103,7 @@ def play(listener, game):
     assert not box.queryText().getText(0, -1), "Orca's commands reach Orca alone"
     game.key("Escape")
     said = listener.hear(bool, "the target again")
-    assert heard_letters(said.split(". ")[0]) and said.endswith("Resumed."), said
+    assert heard_letters(said.split(". ")[0]) and "Resumed" in said, said
 
 
 if __name__ == "__main__":

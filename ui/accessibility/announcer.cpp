@@ -1,12 +1,12 @@
 #include "ui/accessibility/announcer.h"
 
 #include "game/form1.h"
+#include "ui/widgets/main_window.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QStatusBar>
 #include <QStringList>
-#include <QWidget>
 #include <utility>
 
 namespace keyfall {
@@ -33,68 +33,102 @@ namespace {
         return news ? new QAccessibleWidget(news, QAccessible::Notification) : nullptr;
     }
 
-    void say(QWidget& window, const QString& news, bool /*atOnce*/)
+    void announce(QWidget& window, const QString& news)
     {
         auto* line = window.findChild<NewsLine*>();
-        if (!line) {
-            auto* bar = new QStatusBar(&window);
-            bar->hide();
-            line = new NewsLine(bar);
-        }
         line->setAccessibleName(news);
         QAccessibleEvent shown(line, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&shown);
     }
+
+    // Orca 43 speaks what it is told in order: told before the focus moves, the letters come
+    // before the control that takes it. The input box keeps its caption.
+    bool nameInputBox(QWidget&, const QString&) { return false; }
 #else
-    // A target's letters cut off whatever the screen reader is saying: the player needs them now.
-    void say(QWidget& window, const QString& news, bool atOnce)
+    void announce(QWidget& window, const QString& news)
     {
         QAccessibleAnnouncementEvent event(&window, news);
-        event.setPoliteness(atOnce ? QAccessible::AnnouncementPoliteness::Assertive
-                                   : QAccessible::AnnouncementPoliteness::Polite);
         QAccessible::updateAccessibility(&event);
+    }
+
+    // Orca 48 cuts off what it is saying when the focus moves, to say the focused control's name
+    // first, and says a new name of the focused control at once. Named by the letters to type,
+    // the input box says a new target at once, and the first after Ok or F2, as the focus comes
+    // back to it, before its role. A name it has already is not said again.
+    bool nameInputBox(QWidget& box, const QString& name)
+    {
+        if (box.accessibleName() == name)
+            return false;
+        box.setAccessibleName(name);
+        return true;
     }
 #endif
 
 }
 
-Announcer::Announcer()
+Announcer::Announcer(QWidget& window)
+    : window_(window)
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     QAccessible::installFactory(&makeInterface);
+    QAccessible::installActivationObserver(this);
+    accessibilityActiveChanged(QAccessible::isActive());
 #endif
 }
 
 Announcer::~Announcer()
 {
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    QAccessible::removeActivationObserver(this);
     QAccessible::removeFactory(&makeInterface);
 #endif
 }
 
-void Announcer::refreshed(QWidget& window, const Form1& f)
+// Orca 43 lets pass the first news of a line it has never seen: the line is there as soon as a
+// screen reader listens, before there is news.
+void Announcer::accessibilityActiveChanged(bool active)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    if (active && !window_.findChild<NewsLine*>()) {
+        auto* bar = new QStatusBar(&window_);
+        bar->hide();
+        new NewsLine(bar);
+    }
+#else
+    Q_UNUSED(active)
+#endif
+}
+
+void Announcer::refreshed(MainWindow& window, const Form1& f)
 {
     const Told now { f.roundsStarted, f.paused, f.lblOver.Visible, f.Label1.Visible,
         f.Label1.Caption, f.Label1.Top };
     const Told before = std::exchange(told_, now);
     if (!QAccessible::isActive())
         return;
+    QWidget& box = window.inputBox();
+    if (boxCaption_.isEmpty())
+        boxCaption_ = box.accessibleName();
     // A new target shows, or comes back to the top where it starts.
     const bool newTarget = now.targetShown
         && (!before.targetShown || now.target != before.target || now.targetTop < before.targetTop);
     const bool resumed
         = before.paused && !now.paused && f.roundRunning && now.round == before.round;
+    const QString letters = spokenLetters(now.target);
     QStringList news;
-    if (newTarget || resumed)
-        news << spokenLetters(now.target);
+    if (resumed || (newTarget && !nameInputBox(box, letters)))
+        news << letters;
     if (resumed)
         news << u"Resumed"_s;
-    if (now.paused && !before.paused)
+    // The settings panel pauses the game too, and speaks for itself as the keyboard moves into it.
+    if (now.paused && !before.paused && !f.Frame1.Visible)
         news << u"Paused"_s;
-    if (now.over && !before.over)
+    if (now.over && !before.over) {
         news << f.lblOver.Caption;
+        nameInputBox(box, boxCaption_);
+    }
     if (!news.isEmpty())
-        say(window, news.join(u". "_s), newTarget || resumed);
+        announce(window, news.join(u". "_s));
 }
 
 QString spokenLetters(const QString& target)

@@ -51,6 +51,8 @@ MainWindow::MainWindow(TimerScheduler& scheduler, SoundPort& sound, QWidget* par
 
 MainWindow::~MainWindow() = default;
 
+QWidget& MainWindow::inputBox() const { return *text1_; }
+
 // The settings panel and the controls shown with it are made when the panel first opens, since
 // the window's first frame shows none of them. They are made from back to front, since one made
 // later lies on top: the frame above the window's labels, and the speed options and the

@@ -29,6 +29,8 @@ public:
     ~MainWindow() override;
 
     Form1& form() { return *form_; }
+    // The box the player types into.
+    QWidget& inputBox() const;
     // Tells `observer` from now on what the window shows as it changes; null tells no one. The
     // observer must outlive the window or be replaced first.
     void setObserver(WindowObserver* observer) { observer_ = observer; }

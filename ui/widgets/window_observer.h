@@ -1,10 +1,9 @@
 #pragma once
 
-class QWidget;
-
 namespace keyfall {
 
 class Form1;
+class MainWindow;
 
 // The one way the window tells what it shows as it changes, to whatever describes the window in
 // another form than pixels (a screen reader's news, through Announcer). The window holds one
@@ -18,7 +17,7 @@ public:
 
     // The window's labels show the model as it is, after a click, a key or a tick; the keyboard
     // focus moves after this call, so that what the observer tells comes first.
-    virtual void refreshed(QWidget& window, const Form1& form) = 0;
+    virtual void refreshed(MainWindow& window, const Form1& form) = 0;
 };
 
 }
