@@ -45,14 +45,21 @@ class Listener:
     def target(self, first=False):
         """The next target's letters; first: nothing else may be said before them."""
         start = self.orca.heard
-        words = self.hear(heard_letters, "a target")
+        letters = heard_letters(self.hear(heard_letters, "a target"))
         before = self.orca.spoken()[start:self.orca.heard - 1]
         assert not first or not before, f"said before the letters: {before}"
-        return heard_letters(words), len(words.split())
+        return letters
 
-    def play(self, first=False):
-        letters, words = self.target(first)
-        time.sleep(words * SECONDS_A_WORD + self.random.uniform(*REACTION_SECONDS))
+    def play(self, first=False, since=None):
+        """Hears a target and types it; since: when the key or click that brought it came, to
+        print how long before landing its last letter was heard."""
+        letters = self.target(first)
+        # The last letter is heard once each letter and each "capital" has been said.
+        words = len(letters) + sum(letter.isupper() for letter in letters)
+        heard_at = time.time() + words * SECONDS_A_WORD
+        if since:
+            print(f"{letters!r} heard {heard_at - since:.2f} s after the key or click")
+        time.sleep(heard_at - time.time() + self.random.uniform(*REACTION_SECONDS))
         self.game.type(letters, delay_ms=int(1000 * self.random.uniform(*SECONDS_BETWEEN_KEYS)))
         return letters
 
@@ -84,16 +91,17 @@ def play(listener, game):
         game.key("F3")
         listener.hear(lambda words: "Game Speed, Slow" in words, "the panel's first control")
         listener.hear(lambda words: "1 of 3" in words, "the first control's place")
-        for control in (speed, level_button, case_label, "Label9"):  # Label9: Ok
+        for control in (speed, level_button, case_label):
             game.press(control)
-        targets = [listener.play(first=True)] + [listener.play() for _ in range(9)]
+        ok_at = time.time()
+        game.press("Label9")  # Ok
+        targets = [listener.play(first=True, since=ok_at)] + [listener.play() for _ in range(9)]
         listener.hear(heard_letters, "the target after the last")  # the hits are counted by then
         print(f"{speed}, level {letters}, {case_label}: {hits()} hits of 10, heard {targets}")
         assert {len(target) for target in targets} == {letters}
         assert {letter.isupper() for letter in "".join(targets)} == cases, "cases heard"
         assert hits() >= 9, f"{hits()} hits of 10"
-    game.key("F2")
-    listener.play(first=True)
+    listener.play(first=True, since=game.key("F2"))
     game.key("Escape")
     listener.hear(lambda words: "Paused" in words, "Paused")
     for keys, said in ORCA_COMMANDS:
