@@ -99,7 +99,8 @@ def heard_letters(utterance):
     """What a listener types on hearing letters alone, each a word, each capital said to be one
     ("capital T, capital U, b": "TUb"), or the input box named by them as the focus comes back to
     it ("b text."); None for any other utterance. A listener hears no case."""
-    words = [word.strip() for word in utterance.lower().rstrip(".").removesuffix(" text").split(",")]
+    said = utterance.lower().rstrip(".").removesuffix(" text")
+    words = [word.strip() for word in said.split(",")]
     if all(re.fullmatch(r"(capital )?[a-z]", word) for word in words):
         return "".join(word[-1].upper() if len(word) > 1 else word for word in words)
     return None
