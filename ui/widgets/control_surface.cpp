@@ -6,6 +6,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace keyfall {
 
@@ -45,23 +46,15 @@ ControlSurface::ControlSurface(const Form1& form, Container container, QWidget* 
 
 void ControlSurface::refresh()
 {
-    for (QWidget* label : labels_) {
-        if (auto* button = qobject_cast<LabelButton*>(label))
-            button->refresh();
-        else
-            static_cast<TextLabel*>(label)->refresh();
-    }
+    for (LabelWidget* label : labels_)
+        label->refresh();
 }
 
 QWidget* ControlSurface::widgetOf(const Label& label) const
 {
-    for (QWidget* widget : labels_) {
-        const auto* button = qobject_cast<LabelButton*>(widget);
-        const auto* text = qobject_cast<TextLabel*>(widget);
-        if (&(button ? button->label() : text->label()) == &label)
-            return widget;
-    }
-    return nullptr;
+    const auto drawn = std::find_if(labels_.begin(), labels_.end(),
+        [&label](const LabelWidget* widget) { return &widget->label() == &label; });
+    return drawn == labels_.end() ? nullptr : &(*drawn)->widget();
 }
 
 void ControlSurface::paintEvent(QPaintEvent* event)
@@ -80,20 +73,13 @@ void ControlSurface::paintEvent(QPaintEvent* event)
     }
     paintBackground(painter, background);
     for (auto it = shapesAndLines_.rbegin(); it != shapesAndLines_.rend(); ++it) {
-        std::visit(
-            [&](const auto* control) {
-                using Control = std::remove_cvref_t<decltype(*control)>;
-                if constexpr (std::is_same_v<Control, Label>) {
-                    return;
-                } else if (!exposed.intersects(paintedArea(*control))) {
-                    return;
-                } else if constexpr (std::is_same_v<Control, Shape>) {
-                    paintShape(painter, *control);
-                } else {
-                    paintLine(painter, *control);
-                }
-            },
-            *it);
+        if (const auto* shape = std::get_if<const Shape*>(&*it)) {
+            if (exposed.intersects(paintedArea(**shape)))
+                paintShape(painter, **shape);
+        } else if (const Line& line = *std::get<const Line*>(*it);
+                   exposed.intersects(paintedArea(line))) {
+            paintLine(painter, line);
+        }
     }
 }
 

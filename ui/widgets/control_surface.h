@@ -7,6 +7,8 @@
 
 namespace keyfall {
 
+class LabelWidget;
+
 // The surface of a container (the window or the settings frame): it paints the container's shapes
 // and lines over its background, and holds a widget for each of its labels, stacked as the form
 // lists them, the first on top.
@@ -34,7 +36,7 @@ protected:
 
 private:
     std::vector<PaintedControl> shapesAndLines_; // front to back
-    std::vector<QWidget*> labels_;
+    std::vector<LabelWidget*> labels_;
 };
 
 }

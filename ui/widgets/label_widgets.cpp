@@ -8,7 +8,17 @@
 
 namespace keyfall {
 
-LabelPainting::LabelPainting(const Form1& form, const Label& label)
+namespace {
+
+    template <typename Widget> void syncText(Widget& widget, const QString& caption)
+    {
+        if (widget.text() != caption)
+            widget.setText(caption);
+    }
+
+}
+
+LabelWidget::LabelWidget(const Form1& form, const Label& label)
     : label_(label)
     , seen_(label)
     , look_(looks_.lookOf(label))
@@ -21,20 +31,20 @@ LabelPainting::LabelPainting(const Form1& form, const Label& label)
         });
 }
 
-bool LabelPainting::refresh()
+void LabelWidget::refresh()
 {
     // A look follows from the label's properties alone: most ticks change one label or none.
     if (label_ == seen_)
-        return false;
+        return;
     seen_ = label_;
     LabelLook now = looks_.lookOf(label_);
     if (now == look_)
-        return false;
+        return;
     look_ = std::move(now);
-    return true;
+    sync();
 }
 
-void LabelPainting::paint(QPainter& painter) const
+void LabelWidget::paint(QPainter& painter) const
 {
     painter.translate(-look_.rect.topLeft());
     paintLabel(painter, look_);
@@ -47,72 +57,56 @@ void LabelPainting::paint(QPainter& painter) const
     }
 }
 
-void LabelPainting::sync(QWidget& widget) const
+void LabelWidget::sync()
 {
-    widget.setAttribute(Qt::WA_OpaquePaintEvent, !look_.transparent);
-    if (look_.visible && widget.geometry() != look_.rect)
-        widget.setGeometry(look_.rect);
-    widget.update();
-    if (widget.isHidden() == look_.visible)
-        widget.setVisible(look_.visible);
-    if (widget.isEnabled() != look_.enabled)
-        widget.setEnabled(look_.enabled);
+    syncState();
+    QWidget& self = widget();
+    self.setAttribute(Qt::WA_OpaquePaintEvent, !look_.transparent);
+    if (look_.visible && self.geometry() != look_.rect)
+        self.setGeometry(look_.rect);
+    self.update();
+    if (self.isHidden() == look_.visible)
+        self.setVisible(look_.visible);
+    if (self.isEnabled() != look_.enabled)
+        self.setEnabled(look_.enabled);
 }
 
 TextLabel::TextLabel(const Form1& form, const Label& label, QWidget* parent)
     : QLabel(parent)
-    , painting_(form, label)
+    , LabelWidget(form, label)
 {
     setTextFormat(Qt::PlainText);
-    setText(label.Caption);
-    painting_.sync(*this);
+    sync();
 }
 
-void TextLabel::refresh()
-{
-    if (!painting_.refresh())
-        return;
-    if (text() != painting_.label().Caption)
-        setText(painting_.label().Caption);
-    painting_.sync(*this);
-}
+void TextLabel::syncState() { syncText(*this, label().Caption); }
 
 void TextLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painting_.paint(painter);
+    paint(painter);
 }
 
 LabelButton::LabelButton(const Form1& form, const Label& label, QWidget* parent)
     : QAbstractButton(parent)
-    , painting_(form, label)
+    , LabelWidget(form, label)
 {
     setFocusPolicy(Qt::NoFocus);
-    setText(label.Caption);
-    painting_.sync(*this);
-}
-
-void LabelButton::refresh()
-{
-    if (!painting_.refresh())
-        return;
-    if (text() != label().Caption)
-        setText(label().Caption);
-    syncChecked();
-    painting_.sync(*this);
+    sync();
 }
 
 void LabelButton::makeChoice()
 {
     setCheckable(true);
     setAutoExclusive(true);
-    syncChecked();
+    syncState();
 }
 
 // One choice checked clears the others of its group, which follow without a call.
-void LabelButton::syncChecked()
+void LabelButton::syncState()
 {
-    if (isCheckable() && painting_.look().bordered && !isChecked())
+    syncText(*this, label().Caption);
+    if (isCheckable() && look().bordered && !isChecked())
         setChecked(true);
 }
 
@@ -120,7 +114,7 @@ void LabelButton::syncChecked()
 void LabelButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painting_.paint(painter);
+    paint(painter);
     if (hasFocus()) {
         painter.resetTransform();
         painter.setPen(QPen(toQColor(label().ForeColor), 1, Qt::DotLine));

@@ -9,23 +9,29 @@
 
 namespace keyfall {
 
-// How a label of the form draws itself as a widget placed at its look's rectangle: the label,
-// then the shapes and lines of its container that lie in front of it, so that a target passes
-// behind the status bar and a letter case under its strip's outline.
-class LabelPainting {
+// A widget that draws one label of the form, placed at its look's rectangle: the label, then the
+// shapes and lines of its container that lie in front of it, so that a target passes behind the
+// status bar and a letter case under its strip's outline.
+class LabelWidget {
 public:
-    LabelPainting(const Form1& form, const Label& label);
+    virtual ~LabelWidget() = default;
 
     const Label& label() const { return label_; }
+    virtual QWidget& widget() = 0;
+    // Brings the widget in line with the label, where the label is drawn differently now: its
+    // caption and state, its place, whether it shows and is enabled, and its pixels.
+    void refresh();
+
+protected:
+    LabelWidget(const Form1& form, const Label& label);
     const LabelLook& look() const { return look_; }
-    // Works out the look again where the label changed; whether it is drawn differently now.
-    bool refresh();
     void paint(QPainter& painter) const;
-    // Brings the widget in line with the look: its place, whether it shows, whether it is enabled,
-    // and a repaint where only what it draws changed.
-    void sync(QWidget& widget) const;
+    void sync();
 
 private:
+    // What the kind of widget takes from the label beyond its place and pixels.
+    virtual void syncState() = 0;
+
     const Label& label_;
     std::vector<PaintedControl> inFront_;
     LabelLookCache looks_;
@@ -34,30 +40,23 @@ private:
 };
 
 // A label that only shows text: the counters, the captions, the target, "Time is Over!".
-class TextLabel final : public QLabel {
-    Q_OBJECT
-
+class TextLabel final : public QLabel, public LabelWidget {
 public:
     TextLabel(const Form1& form, const Label& label, QWidget* parent);
-    const Label& label() const { return painting_.label(); }
-    void refresh();
+    QWidget& widget() override { return *this; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    LabelPainting painting_;
+    void syncState() override;
 };
 
-// A label that acts as a button: the status bar's commands, the letter cases, Cancel and Ok. A
-// checkable one (a letter case) is checked while it has its border.
-class LabelButton final : public QAbstractButton {
-    Q_OBJECT
-
+// A label that acts as a button: the status bar's commands, the letter cases, Cancel and Ok.
+class LabelButton final : public QAbstractButton, public LabelWidget {
 public:
     LabelButton(const Form1& form, const Label& label, QWidget* parent);
-    const Label& label() const { return painting_.label(); }
-    void refresh();
+    QWidget& widget() override { return *this; }
     // A letter case is one choice of its group, checked while it has its border.
     void makeChoice();
 
@@ -65,9 +64,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void syncChecked();
-
-    LabelPainting painting_;
+    void syncState() override;
 };
 
 }
