@@ -36,8 +36,9 @@ namespace {
     }
 
     // The box draws its own one-pixel border, in the window-frame colour like the background, so
-    // on the classic scheme it is one black strip and what is typed does not stand out. Its text
-    // keeps one pixel clear of the border. It paints every pixel of its place, its background
+    // on the classic scheme it is one black strip and what is typed does not stand out: its font
+    // needs no fallbacks for characters it lacks, which would cost the start a search of fonts. Its
+    // text keeps one pixel clear of the border. It paints every pixel of its place, its background
     // first, so the starfield beneath is not repainted with each key and each blink of the caret.
     class InputBox final : public QLineEdit {
     public:
@@ -68,7 +69,7 @@ namespace {
 QLineEdit* makeInputBox(const TextBox& box, const QString& name, QWidget* parent)
 {
     QLineEdit* edit = placed<InputBox>(box, name, parent);
-    edit->setFont(toTypingFont(box.font));
+    edit->setFont(toQFont(box.font));
     setColours(*edit, QPalette::Text, box.ForeColor, QPalette::Base, box.BackColor);
     return edit;
 }
