@@ -97,6 +97,8 @@ class Session:
         self.with_accessibility = accessibility
         self.processes = []
         self.sound_server = None
+        # Read now: a test may hand its own environment over to the session's.
+        self.keep = bool(os.environ.get("KEYFALL_TEST_KEEP"))
 
     def __enter__(self):
         self.dir = tempfile.mkdtemp(prefix="keyfall-test-")
@@ -149,7 +151,7 @@ class Session:
         left = [] if poll(lambda: not _marked(self.dir), STOP_SECONDS) else _marked(self.dir)
         for pid, _ in left:
             os.kill(pid, signal.SIGKILL)
-        if not os.environ.get("KEYFALL_TEST_KEEP"):  # kept with its logs, to look into
+        if not self.keep:  # kept with its logs, to look into
             shutil.rmtree(self.dir, ignore_errors=True)
         if left:
             raise AssertionError("left running after the session closed: " +
