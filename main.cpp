@@ -1,5 +1,6 @@
 #include "sound/sound_player.h"
 #include "ui/accessibility/announcer.h"
+#include "ui/accessibility/key_forwarding_application.h"
 #include "ui/platform/command_line.h"
 #include "ui/platform/desktop_environment.h"
 #include "ui/platform/first_frame.h"
@@ -9,7 +10,6 @@
 #include "ui/platform/window_system_opening.h"
 #include "ui/widgets/main_window.h"
 
-#include <QApplication>
 #include <optional>
 
 int main(int argc, char* argv[])
@@ -21,7 +21,7 @@ int main(int argc, char* argv[])
     keyfall::chooseUtf8Locale();
     keyfall::nameRuntimeFolder();
     std::optional<keyfall::WindowSystemOpening> opening(std::in_place);
-    QApplication app(argc, argv);
+    keyfall::KeyForwardingApplication app(argc, argv);
     opening.reset();
     // The window, the taskbar and the menu entry belong together under this id.
     QGuiApplication::setDesktopFileName(QStringLiteral(KEYFALL_APP_ID));
