@@ -3,6 +3,7 @@ import math
 import unittest
 
 import audio_analysis
+import runner
 
 RATE = 44100
 
@@ -28,4 +29,4 @@ class OnsetTimes(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()

@@ -4,6 +4,7 @@ import tempfile
 import unittest
 
 import file_trace
+import runner
 
 HOME = "/home/player"
 SYSTEM_WRITES = (
@@ -40,4 +41,4 @@ class FileTrace(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()

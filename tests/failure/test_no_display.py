@@ -7,6 +7,7 @@ import struct
 import subprocess
 import unittest
 
+import runner
 from session import Session
 from window import WINDOW_SECONDS, Game
 
@@ -100,4 +101,4 @@ class NoDisplay(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()

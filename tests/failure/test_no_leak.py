@@ -4,8 +4,8 @@ import os
 import unittest
 
 import player
+import runner
 from session import Session, wait_for
-from sound_server import run_tests
 from window import SOUND_SECONDS, Game
 
 SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
@@ -27,4 +27,4 @@ class NoLeak(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    run_tests()
+    runner.main()

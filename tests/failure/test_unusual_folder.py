@@ -6,9 +6,9 @@ import os
 import unittest
 
 import player
+import runner
 import window
 from session import Session
-from sound_server import run_tests
 
 FOLDER = "Spiel mit Ümlauten ü"
 LOCALES = ({"LANG": ""}, {"LANG": "C.UTF-8", "LC_ALL": "C"}, {"LANG": "POSIX"},
@@ -39,4 +39,4 @@ class UnusualFolder(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    run_tests()
+    runner.main()

@@ -3,9 +3,9 @@ of a round, of the pause after a miss, of a sound."""
 import unittest
 
 import player
+import runner
 import window
 from session import Session, wait_for
-from sound_server import run_tests
 
 
 class WindowClosed(unittest.TestCase):
@@ -48,4 +48,4 @@ class WindowClosed(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    run_tests()
+    runner.main()

@@ -6,6 +6,7 @@ import sys
 import unittest
 from unittest import mock
 
+import runner
 from session import Session
 
 # The caller's desktop, as a terminal of a desktop session has it.
@@ -33,4 +34,4 @@ class SessionTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()

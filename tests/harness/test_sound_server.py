@@ -3,8 +3,9 @@ manager read the switches that keep it off the machine's sound cards, Bluetooth,
 Flatpak portal, in the form its version reads."""
 import unittest
 
+import runner
 from session import Session
-from sound_server import SINK, run_tests
+from sound_server import SINK
 
 # The services that WirePlumber 0.5 names as its own while its monitors run.
 DEVICE_SERVICES = ("audio", "api.alsa", "midi", "api.alsa-seq", "bluetooth.audio", "api.bluez",
@@ -29,4 +30,4 @@ class PrivateSoundServer(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    run_tests()
+    runner.main()

@@ -6,6 +6,7 @@ import subprocess
 import tempfile
 import unittest
 
+import runner
 from installed_tree import SOUND_DIR, InstalledTree
 
 
@@ -36,4 +37,4 @@ class CMakeInstall(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()

@@ -8,6 +8,7 @@ import subprocess
 import tempfile
 import unittest
 
+import runner
 from installed_tree import SOURCE_DIR, InstalledTree
 
 # (field, a package it names)
@@ -69,4 +70,4 @@ class DebianPackage(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main()
+    runner.main()
