@@ -2,7 +2,6 @@
 import os
 import unittest
 
-import runner
 import window
 from session import Session, wait_for
 
@@ -108,7 +107,3 @@ class Accessibility(unittest.TestCase):
         ticked = [find("RADIO_BUTTON", "Game Speed, " + name)[0][5]
                   for name in ("Slow", "Normal", "Speed")]
         self.assertEqual(ticked, [False, False, True], "Slow, Normal, Speed ticked")
-
-
-if __name__ == "__main__":
-    runner.main(accessibility_bindings=True)

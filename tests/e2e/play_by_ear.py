@@ -11,7 +11,6 @@ import re
 import time
 import unittest
 
-import runner
 import window
 from screen_reader import ScreenReader, heard_letters
 from session import Session
@@ -118,7 +117,3 @@ def play(listener, game):
 class PlayByEar(unittest.TestCase):
     def test_plays_by_ear(self):
         main()
-
-
-if __name__ == "__main__":
-    runner.main(accessibility_bindings=True)

@@ -7,7 +7,6 @@ import time
 import unittest
 
 import audio_analysis
-import runner
 import window
 from session import Session, poll
 from window import SHOWN_WITHIN_SECONDS
@@ -123,7 +122,3 @@ class PlayRound(unittest.TestCase):
         sounds_ok = audio_analysis.report(audio_analysis.match_expected(expected, heard), heard)
         self.expect(sounds_ok, "every sound heard when it should be, and nothing else")
         self.expect(game.process.poll() is None, "the game is still running")
-
-
-if __name__ == "__main__":
-    runner.main()

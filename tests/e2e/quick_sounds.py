@@ -7,7 +7,6 @@ import subprocess
 import unittest
 
 import audio_analysis
-import runner
 import window
 from session import Session, wait_for
 from sound_server import SAMPLE_RATE, Recorder
@@ -45,7 +44,3 @@ class QuickSounds(unittest.TestCase):
         pairs = audio_analysis.match_expected(expected, heard)
         self.assertTrue(audio_analysis.report(pairs, heard),
                         "every sound heard when it should be, and nothing else")
-
-
-if __name__ == "__main__":
-    runner.main()

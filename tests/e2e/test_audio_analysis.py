@@ -3,7 +3,6 @@ import math
 import unittest
 
 import audio_analysis
-import runner
 
 RATE = 44100
 
@@ -26,7 +25,3 @@ class OnsetTimes(unittest.TestCase):
                 # An onset is the start of its 5 ms frame: never late, at most one frame early.
                 self.assertLessEqual(onset, start)
                 self.assertGreater(onset, start - 0.006)
-
-
-if __name__ == "__main__":
-    runner.main()

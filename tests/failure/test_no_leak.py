@@ -4,7 +4,6 @@ import os
 import unittest
 
 import player
-import runner
 from session import Session, wait_for
 from window import SOUND_SECONDS, Game
 
@@ -24,7 +23,3 @@ class NoLeak(unittest.TestCase):
             status = game.wait()
             self.assertNotIn("Sanitizer", game.stderr())
             self.assertEqual(status, 0, game.stderr())
-
-
-if __name__ == "__main__":
-    runner.main()

@@ -12,7 +12,6 @@ import wave
 
 import audio_analysis
 import player
-import runner
 import window
 from session import Session, wait_for
 from sound_server import SAMPLE_RATE, SINK, Recorder, sound_server_kind
@@ -28,6 +27,8 @@ ROUND_SECONDS = PAUSED_TICKS + 3
 CUT_OFF_SECONDS = 0.015
 # Time for any sound a server that came back holds to play out whole.
 PLAYED_OUT_SECONDS = 1.0
+# Each kind of sound server runs the file once: without this one, it skips every test.
+setUpModule = sound_server_kind
 
 
 def sounding_seconds(samples):
@@ -112,12 +113,6 @@ def not_a_sound(_source, target):
 
 intact = shutil.copyfile
 SOUND_STATES = (intact, missing, empty, cut_in_header, cut_in_samples, not_a_sound)
-
-
-def setUpModule():
-    # The file runs once for each kind of sound server, wholly skipped without it: the test with
-    # no sound device too.
-    sound_server_kind()
 
 
 class SoundTrouble(unittest.TestCase):
@@ -219,7 +214,3 @@ class SoundTrouble(unittest.TestCase):
                 player.play_round_with_every_sound(game)
                 self.assertEqual(game.stderr(), "")
                 self.assertEndsCleanly(game)
-
-
-if __name__ == "__main__":
-    runner.main()

@@ -6,7 +6,6 @@ import os
 import unittest
 
 import player
-import runner
 import window
 from session import Session
 
@@ -36,7 +35,3 @@ class UnusualFolder(unittest.TestCase):
             self.assertEqual(unread, [], "sounds not read from " + folder)
             runtime = (os.path.join(session.dir, "runtime-"), "/run/user/")
             self.assertEqual([p for p in game.written_files() if not p.startswith(runtime)], [])
-
-
-if __name__ == "__main__":
-    runner.main()

@@ -3,7 +3,6 @@ of a round, of the pause after a miss, of a sound."""
 import unittest
 
 import player
-import runner
 import window
 from session import Session, wait_for
 
@@ -45,7 +44,3 @@ class WindowClosed(unittest.TestCase):
         player.type_until_heard(self.game, window.SOUND_SECONDS, "the error sound to play")
         self.game.press("lblQuit")
         self.assertEndsCleanly()
-
-
-if __name__ == "__main__":
-    runner.main()

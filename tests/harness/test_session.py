@@ -6,7 +6,6 @@ import sys
 import unittest
 from unittest import mock
 
-import runner
 from session import Session
 
 # The caller's desktop, as a terminal of a desktop session has it.
@@ -31,7 +30,3 @@ class SessionTest(unittest.TestCase):
                 with session.spawn([sys.executable, "-c", STRAY], stdout=subprocess.PIPE).stdout \
                         as started:
                     started.readline()
-
-
-if __name__ == "__main__":
-    runner.main()

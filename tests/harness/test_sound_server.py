@@ -3,7 +3,6 @@ manager read the switches that keep it off the machine's sound cards, Bluetooth,
 Flatpak portal, in the form its version reads."""
 import unittest
 
-import runner
 from session import Session
 from sound_server import SINK
 
@@ -27,7 +26,3 @@ class PrivateSoundServer(unittest.TestCase):
             for services in server.client_properties("session.services"):  # 0.5 names them
                 listed = services.strip("[]").split(", ")
                 self.assertEqual([name for name in DEVICE_SERVICES if name in listed], [])
-
-
-if __name__ == "__main__":
-    runner.main()

@@ -8,7 +8,6 @@ import subprocess
 import tempfile
 import unittest
 
-import runner
 from session import Session, wait_for
 
 SOURCE_DIR = os.environ["KEYFALL_SOURCE_DIR"]
@@ -50,7 +49,3 @@ class FreshSystemStops(unittest.TestCase):
                     self.assertEqual(run.wait(10), 128 + signum)
                 self.assertEqual(mounts_under(folder), [])
                 self.assertFalse(os.path.exists(os.path.join(folder, "build", "debian-13")))
-
-
-if __name__ == "__main__":
-    runner.main()
