@@ -1,12 +1,6 @@
-#!/usr/bin/env python3
-"""Plays the game as a screen reader does, on the session's own accessibility bus. Debian's AT-SPI
-bindings serve Debian's own Python, which need not be the first on the PATH."""
-import importlib.util
+"""Plays the game as a screen reader does, on the session's own accessibility bus."""
 import os
-import sys
-
-if not importlib.util.find_spec("pyatspi") and sys.executable != "/usr/bin/python3":
-    os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
+import unittest
 
 import window
 from session import Session, wait_for
@@ -17,10 +11,11 @@ ROLES = {"StaticText": "LABEL", "Button": "PUSH_BUTTON", "RadioButton": "RADIO_B
 TOLD_WITHIN_SECONDS = 10  # from an action or a key to its events, on a loaded machine
 
 
-def main():
-    facts = window.facts()
-    (first, _), (second, _) = facts["targets"][:2]
-    with Session(accessibility=True) as session:
+class Accessibility(unittest.TestCase):
+    def test_a_screen_reader_is_told_the_controls_and_their_changes(self):
+        facts = window.facts()
+        (first, _), (second, _) = facts["targets"][:2]
+        session = self.enterContext(Session(accessibility=True))
         game = window.Game(session, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         # The bindings find their bus as they load: only the session's may be theirs.
         os.environ.clear()
@@ -75,11 +70,12 @@ def main():
             found = [row for row, _ in tree()]
             for qt_role, name, at, *states in expected_controls:
                 want = [role(ROLES[qt_role]), name, at, *states]
-                assert any(row[:6] == want or not want[3] and row[:2] + row[3:6] == want[:2] +
-                           want[3:] for row in found), f"{want} not in the tree"
+                self.assertTrue(any(row[:6] == want or not want[3] and
+                                    row[:2] + row[3:6] == want[:2] + want[3:] for row in found),
+                                f"{want} not in the tree")
 
         box = wait(lambda: find("TEXT", "Type the falling letters here"), "the window's tree")
-        assert box[0][6], "the input box has the keyboard"
+        self.assertTrue(box[0][6], "the input box has the keyboard")
         check(facts["accessibleAtStart"])
         new_game, pause = node("PUSH_BUTTON", "NEW GAME"), node("PUSH_BUTTON", "PAUSE ")
         press(new_game)
@@ -104,14 +100,10 @@ def main():
             labels = [r.getTarget(0).name for r in found[0].getRelationSet()
                       if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
             told_as = (len(found), labels, found[0].description)
-            assert told_as == (1, captions, about), f"{name}: shown, labelled by, described {told_as}"
+            self.assertEqual(told_as, (1, captions, about),
+                             f"{name}: shown, labelled by, described")
         press(node("RADIO_BUTTON", "Game Speed, Speed"), "Toggle")
         told("object:state-changed:checked", "RADIO_BUTTON", "Game Speed, Speed")
         ticked = [find("RADIO_BUTTON", "Game Speed, " + name)[0][5]
                   for name in ("Slow", "Normal", "Speed")]
-        assert ticked == [False, False, True], f"Slow, Normal, Speed ticked: {ticked}"
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+        self.assertEqual(ticked, [False, False, True], "Slow, Normal, Speed ticked")

@@ -1,11 +1,10 @@
-#!/usr/bin/env python3
 """Plays the first seconds of a round of the built game the way a player does, in a private
 desktop session: clicks "NEW GAME", types a long run of targets quickly, types one wrong
 letter and lets one target fall to a miss. Checks the screen after each step and, from a
 recording of what the game played, that every sound was heard when it should be.
 """
-import sys
 import time
+import unittest
 
 import audio_analysis
 import window
@@ -27,16 +26,6 @@ WHITE = window.colour("target")
 RED = window.colour("missed")
 
 
-class Checks:
-    def __init__(self):
-        self.failures = []
-
-    def expect(self, condition, what):
-        print(f"  {'ok  ' if condition else 'FAIL'} {what}")
-        if not condition:
-            self.failures.append(what)
-
-
 def coloured_in_field(image, colour):
     return image.crop(*window.play_field()).points(colour)
 
@@ -55,25 +44,30 @@ def counter(image, name):
     return image.crop(*window.area(name, 2)).rows
 
 
-def main():
-    sequence = window.facts()["targets"][:QUICK_HITS + 2]
-    checks = Checks()
-    expected = []
-    with Session(sound_server=True) as session:
+class PlayRound(unittest.TestCase):
+    def expect(self, condition, what):
+        """A check after which the round goes on, passed or failed."""
+        with self.subTest(what):
+            self.assertTrue(condition)
+
+    def test_a_round_looks_and_sounds_as_played(self):
+        sequence = window.facts()["targets"][:QUICK_HITS + 2]
+        expected = []
+        session = self.enterContext(Session(sound_server=True))
         recorder = Recorder(session)
         game = window.Game(session)
-        checks.expect((game.width, game.height) == (CLIENT_WIDTH, CLIENT_HEIGHT),
-                      f"client area {game.width} x {game.height}")
+        self.expect((game.width, game.height) == (CLIENT_WIDTH, CLIENT_HEIGHT),
+                    f"client area {game.width} x {game.height}")
         game.move_pointer_away()
         idle = game.first_frame()
-        checks.expect(not coloured_in_field(idle, WHITE), "no target before the first game")
+        self.expect(not coloured_in_field(idle, WHITE), "no target before the first game")
 
         game.press("lblNew")
         first = poll(lambda: shown(game, lambda image: coloured_in_field(image, WHITE)),
                      SHOWN_WITHIN_SECONDS) or game.pixels()
         letter, left = sequence[0]
-        checks.expect(in_column(coloured_in_field(first, WHITE), left),
-                      f"first target {letter!r} shows in its column at x = {left:.0f}")
+        self.expect(in_column(coloured_in_field(first, WHITE), left),
+                    f"first target {letter!r} shows in its column at x = {left:.0f}")
 
         # Each key a hit interval after the one before was sent: a test held up by a busy
         # machine sends its keys later, never closer together than a player would.
@@ -86,10 +80,10 @@ def main():
         letter, left = sequence[QUICK_HITS]
         after_hits = poll(lambda: shown(game, lambda image: in_column(
             coloured_in_field(image, WHITE), left)), SHOWN_WITHIN_SECONDS) or game.pixels()
-        checks.expect(counter(after_hits, "lblShooted") != counter(first, "lblShooted"),
-                      f"hit counter changed after {QUICK_HITS} hits")
-        checks.expect(in_column(coloured_in_field(after_hits, WHITE), left),
-                      f"target {QUICK_HITS + 1} {letter!r} shows in its column at x = {left:.0f}")
+        self.expect(counter(after_hits, "lblShooted") != counter(first, "lblShooted"),
+                    f"hit counter changed after {QUICK_HITS} hits")
+        self.expect(in_column(coloured_in_field(after_hits, WHITE), left),
+                    f"target {QUICK_HITS + 1} {letter!r} shows in its column at x = {left:.0f}")
 
         wrong = "z" if letter != "z" else "y"
         expected.append((game.key(wrong), "wrong.wav", HEARD_WITHIN_SECONDS, "key"))
@@ -101,24 +95,24 @@ def main():
         while time.time() < deadline and not missed:
             seen = time.time()
             missed = game.pixels(*window.ground()).points(RED)
-        checks.expect(bool(missed), "the target turned red at the bottom")
+        self.expect(bool(missed), "the target turned red at the bottom")
         if missed:
-            checks.expect(in_column(missed, left), "the red target is in its column")
+            self.expect(in_column(missed, left), "the red target is in its column")
             image = game.pixels()
             # The wrong key, sent seconds before, has long been handled.
-            checks.expect(counter(image, "lblShooted") == counter(after_hits, "lblShooted"),
-                          f"a wrong {wrong!r} scored no hit")
-            checks.expect(counter(image, "lblMissed") != counter(first, "lblMissed"),
-                          "miss counter changed")
+            self.expect(counter(image, "lblShooted") == counter(after_hits, "lblShooted"),
+                        f"a wrong {wrong!r} scored no hit")
+            self.expect(counter(image, "lblMissed") != counter(first, "lblMissed"),
+                        "miss counter changed")
             expected.append((seen, "boing.wav",
                              RESPAWN_SECONDS + HEARD_WITHIN_SECONDS, "miss seen"))
             letter, left = sequence[QUICK_HITS + 1]
             respawned = poll(lambda: shown(game, lambda image: in_column(
                 coloured_in_field(image, WHITE), left)),
                 RESPAWN_SECONDS + SHOWN_WITHIN_SECONDS) or game.pixels()
-            checks.expect(not coloured_in_field(respawned, RED), "the red target is gone")
-            checks.expect(in_column(coloured_in_field(respawned, WHITE), left),
-                          f"the next target {letter!r} shows in its column at x = {left:.0f}")
+            self.expect(not coloured_in_field(respawned, RED), "the red target is gone")
+            self.expect(in_column(coloured_in_field(respawned, WHITE), left),
+                        f"the next target {letter!r} shows in its column at x = {left:.0f}")
             recorder.wait_until_recorded(seen + RESPAWN_SECONDS + HEARD_WITHIN_SECONDS +
                                          BOING_SECONDS, 10)
         samples = recorder.stop()
@@ -126,11 +120,5 @@ def main():
         expected = [(recorder.seconds_into(when), *rest) for when, *rest in expected]
         heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, window.facts()["sounds"])
         sounds_ok = audio_analysis.report(audio_analysis.match_expected(expected, heard), heard)
-        checks.expect(sounds_ok, "every sound heard when it should be, and nothing else")
-        checks.expect(game.process.poll() is None, "the game is still running")
-    print(f"{len(checks.failures)} checks failed")
-    return 1 if checks.failures else 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+        self.expect(sounds_ok, "every sound heard when it should be, and nothing else")
+        self.expect(game.process.poll() is None, "the game is still running")

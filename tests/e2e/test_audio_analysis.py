@@ -25,7 +25,3 @@ class OnsetTimes(unittest.TestCase):
                 # An onset is the start of its 5 ms frame: never late, at most one frame early.
                 self.assertLessEqual(onset, start)
                 self.assertGreater(onset, start - 0.006)
-
-
-if __name__ == "__main__":
-    unittest.main()

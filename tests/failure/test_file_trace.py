@@ -37,7 +37,3 @@ class FileTrace(unittest.TestCase):
                          ["/home/player/.config/pulse/client.conf", "/home/player/.config/keyfall",
                           "/home/player/.cache/keyfall.log", "/var/cache/fontconfig-not/x",
                           "/home/player/scores.txt"])
-
-
-if __name__ == "__main__":
-    unittest.main()

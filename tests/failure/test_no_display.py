@@ -97,7 +97,3 @@ class NoDisplay(unittest.TestCase):
             self.assertLessEqual(abs(game.y - (height - 337) / 2), 1, "the window is not centred")
             game.close_window()
             self.assertEqual(game.wait(), 0, game.stderr())
-
-
-if __name__ == "__main__":
-    unittest.main()

@@ -5,7 +5,6 @@ import unittest
 
 import player
 from session import Session, wait_for
-from sound_server import run_tests
 from window import SOUND_SECONDS, Game
 
 SUPPRESSIONS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "leak_suppressions.txt")
@@ -24,7 +23,3 @@ class NoLeak(unittest.TestCase):
             status = game.wait()
             self.assertNotIn("Sanitizer", game.stderr())
             self.assertEqual(status, 0, game.stderr())
-
-
-if __name__ == "__main__":
-    run_tests()

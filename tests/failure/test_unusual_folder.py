@@ -8,7 +8,6 @@ import unittest
 import player
 import window
 from session import Session
-from sound_server import run_tests
 
 FOLDER = "Spiel mit Ümlauten ü"
 LOCALES = ({"LANG": ""}, {"LANG": "C.UTF-8", "LC_ALL": "C"}, {"LANG": "POSIX"},
@@ -36,7 +35,3 @@ class UnusualFolder(unittest.TestCase):
             self.assertEqual(unread, [], "sounds not read from " + folder)
             runtime = (os.path.join(session.dir, "runtime-"), "/run/user/")
             self.assertEqual([p for p in game.written_files() if not p.startswith(runtime)], [])
-
-
-if __name__ == "__main__":
-    run_tests()

@@ -5,7 +5,6 @@ import unittest
 import player
 import window
 from session import Session, wait_for
-from sound_server import run_tests
 
 
 class WindowClosed(unittest.TestCase):
@@ -45,7 +44,3 @@ class WindowClosed(unittest.TestCase):
         player.type_until_heard(self.game, window.SOUND_SECONDS, "the error sound to play")
         self.game.press("lblQuit")
         self.assertEndsCleanly()
-
-
-if __name__ == "__main__":
-    run_tests()

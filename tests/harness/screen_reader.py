@@ -7,12 +7,11 @@ import pty
 import re
 import shutil
 import subprocess
-import sys
 import threading
 import tty
+import unittest
 
 from session import MARK, wait_for
-from sound_server import SKIPPED
 
 # Orca 43 writes "SPEECH OUTPUT: 'words'{voice}", Orca 48 "SPEECH OUTPUT: 'words' {voice}".
 _SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*)'(?: voice=\w+)?(?: ?\{.*\})?$")
@@ -25,8 +24,7 @@ class ScreenReader:
         not heard, it runs as a player runs it, for a benchmark, and is only known to listen.
         Its speech plays into the named sink of the session's sound server, or the default."""
         if not shutil.which("orca"):
-            print("skipped: Orca is not installed")
-            sys.exit(SKIPPED)
+            raise unittest.SkipTest("Orca is not installed")
         prefs = session.folder("orca")
         with open(os.path.join(prefs, "user-settings.conf"), "w", encoding="utf-8") as conf:
             json.dump({"general": {}, "pronunciations": {}, "keybindings": {}, "profiles": {

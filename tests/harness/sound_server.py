@@ -20,8 +20,6 @@ SINK = "keyfall_test"
 # The programs each kind of sound server runs.
 SOUND_SERVERS = {"pulseaudio": ("pulseaudio",),
                  "pipewire": ("pipewire", "wireplumber", "pipewire-pulse")}
-# The exit status of a test that cannot run here; ctest's SKIP_RETURN_CODE.
-SKIPPED = 77
 
 # The PipeWire daemon's part: one null sink, at the rate the recorder reads, made the default.
 _PIPEWIRE_CONF = f"""context.properties = {{ default.clock.rate = {SAMPLE_RATE} }}
@@ -62,23 +60,16 @@ _WIREPLUMBER_OFF_SWITCHES = {
 
 def sound_server_kind():
     """The kind of sound server to test against: KEYFALL_SOUND_SERVER, or else the first of
-    SOUND_SERVERS installed. If it is not installed, says so and exits with SKIPPED."""
+    SOUND_SERVERS installed. If it is not installed, the test is skipped."""
     installed = [kind for kind, programs in SOUND_SERVERS.items()
                  if all(shutil.which(program) for program in programs)]
     kind = os.environ.get("KEYFALL_SOUND_SERVER") or (installed or ["pulseaudio"])[0]
     if kind not in SOUND_SERVERS:
         sys.exit(f"unknown sound server {kind!r}: choose one of {', '.join(SOUND_SERVERS)}")
     if kind not in installed:
-        print(f"skipped: the {kind} sound server is not installed "
-              f"(needs {', '.join(SOUND_SERVERS[kind])})")
-        sys.exit(SKIPPED)
+        raise unittest.SkipTest(f"the {kind} sound server is not installed "
+                                f"(needs {', '.join(SOUND_SERVERS[kind])})")
     return kind
-
-
-def run_tests():
-    """Runs the script's tests, or skips them all without the sound server they need."""
-    sound_server_kind()
-    unittest.main()
 
 
 class SoundServer:

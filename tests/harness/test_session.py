@@ -30,7 +30,3 @@ class SessionTest(unittest.TestCase):
                 with session.spawn([sys.executable, "-c", STRAY], stdout=subprocess.PIPE).stdout \
                         as started:
                     started.readline()
-
-
-if __name__ == "__main__":
-    unittest.main()

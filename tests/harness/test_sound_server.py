@@ -4,7 +4,7 @@ Flatpak portal, in the form its version reads."""
 import unittest
 
 from session import Session
-from sound_server import SINK, run_tests
+from sound_server import SINK
 
 # The services that WirePlumber 0.5 names as its own while its monitors run.
 DEVICE_SERVICES = ("audio", "api.alsa", "midi", "api.alsa-seq", "bluetooth.audio", "api.bluez",
@@ -26,7 +26,3 @@ class PrivateSoundServer(unittest.TestCase):
             for services in server.client_properties("session.services"):  # 0.5 names them
                 listed = services.strip("[]").split(", ")
                 self.assertEqual([name for name in DEVICE_SERVICES if name in listed], [])
-
-
-if __name__ == "__main__":
-    run_tests()

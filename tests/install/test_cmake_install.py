@@ -33,7 +33,3 @@ class CMakeInstall(unittest.TestCase):
             tree.check_command_finds_its_sounds()
             subprocess.run([os.path.join(prefix, SOUND_DIR, "uninstall")], check=True)
             self.assertEqual(everything_under(home), before)
-
-
-if __name__ == "__main__":
-    unittest.main()

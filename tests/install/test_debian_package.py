@@ -66,7 +66,3 @@ class DebianPackage(unittest.TestCase):
     def test_unpacked_tree(self):
         InstalledTree(self, os.path.join(self.root, "usr"), command_dir="games",
                       packaged=True).check_all()
-
-
-if __name__ == "__main__":
-    unittest.main()
