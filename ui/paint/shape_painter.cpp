@@ -79,10 +79,15 @@ void paintBorder(QPainter& painter, const QRect& rect, const QColor& colour)
     painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
 }
 
+// The line runs through the middle of its pixels: at a device pixel ratio of 2 its pen, two device
+// pixels wide, then covers those pixels doubled, where through their corners it would straddle
+// their edges, a device pixel off.
 void paintLine(QPainter& painter, const Line& line)
 {
+    const QPointF middle(0.5, 0.5);
     painter.setPen(toQColor(line.BorderColor));
-    painter.drawLine(toPixels(line.X1, line.Y1), toPixels(line.X2, line.Y2));
+    painter.drawLine(
+        QPointF(toPixels(line.X1, line.Y1)) + middle, QPointF(toPixels(line.X2, line.Y2)) + middle);
 }
 
 }
