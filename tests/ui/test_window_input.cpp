@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -19,6 +20,8 @@ namespace {
 
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kPink = qRgb(255, 192, 255);
+
+enum class Sight { Shown, Minimized, NotDrawn };
 
 // Collects the regions repainted in the window, widget by widget.
 class PaintRecorder final : public QObject {
@@ -92,6 +95,31 @@ private Q_SLOTS:
         QVERIFY(w->form.Frame1.Visible && w->child(u"Frame1"_s)->isVisible());
         w->click(w->form.Label10);
         QVERIFY(!w->form.Frame1.Visible && !w->child(u"Frame1"_s)->isVisible());
+    }
+
+    // The game in a window the player cannot see pauses itself as the next target comes, and
+    // only then: as minimized on an X desktop, and as no longer drawn on a Wayland one.
+    void aWindowOutOfSightPausesAtTheNextTarget_data()
+    {
+        QTest::addColumn<int>("sight");
+        QTest::newRow("shown") << int(Sight::Shown);
+        QTest::newRow("minimized") << int(Sight::Minimized);
+        QTest::newRow("not drawn") << int(Sight::NotDrawn);
+    }
+    void aWindowOutOfSightPausesAtTheNextTarget()
+    {
+        QFETCH(int, sight);
+        w->click(w->form.lblNew);
+        if (sight == int(Sight::Minimized))
+            w->window.showMinimized();
+        else if (sight == int(Sight::NotDrawn))
+            w->window.windowHandle()->hide();
+        QTRY_COMPARE(w->window.windowHandle()->isExposed(), sight != int(Sight::NotDrawn));
+        QVERIFY(!w->form.paused);
+        w->advance(3600);
+        QVERIFY(!w->form.paused);
+        w->advance(500);
+        QCOMPARE(w->form.paused, sight != int(Sight::Shown));
     }
 
     void caseLabelsMoveTheBorderToTheClickedOne()
