@@ -61,6 +61,7 @@ void paintShape(QPainter& painter, const Shape& shape)
     const QRect outline = area.adjusted(0, 0, -1, -1);
     if (shape.kind == ShapeKind::RoundedRectangle) {
         const int radius = std::min(area.width(), area.height()) / kCornerFraction;
+        const StrokeThroughPixels middles(painter);
         painter.setPen(toQColor(shape.BorderColor));
         painter.setBrush(fillBrush(shape));
         painter.drawRoundedRect(outline, radius, radius);
@@ -79,15 +80,20 @@ void paintBorder(QPainter& painter, const QRect& rect, const QColor& colour)
     painter.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), colour);
 }
 
-// The line runs through the middle of its pixels: at a device pixel ratio of 2 its pen, two device
-// pixels wide, then covers those pixels doubled, where through their corners it would straddle
-// their edges, a device pixel off.
 void paintLine(QPainter& painter, const Line& line)
 {
-    const QPointF middle(0.5, 0.5);
+    const StrokeThroughPixels middles(painter);
     painter.setPen(toQColor(line.BorderColor));
-    painter.drawLine(
-        QPointF(toPixels(line.X1, line.Y1)) + middle, QPointF(toPixels(line.X2, line.Y2)) + middle);
+    painter.drawLine(toPixels(line.X1, line.Y1), toPixels(line.X2, line.Y2));
 }
+
+StrokeThroughPixels::StrokeThroughPixels(QPainter& painter)
+    : painter_(painter)
+{
+    painter_.save();
+    painter_.translate(0.5, 0.5);
+}
+
+StrokeThroughPixels::~StrokeThroughPixels() { painter_.restore(); }
 
 }
