@@ -132,6 +132,45 @@ private Q_SLOTS:
         QVERIFY(samePixels(w->grab(), starfield, playField));
     }
 
+    // On a desktop scaled by two the window is painted at a device pixel ratio of 2: the
+    // shapes, the lines, the borders and the starfield are the picture at scale 1 with each pixel
+    // doubled, and the captions are drawn at scale 2, neither enlarged pixel by pixel nor smoothed.
+    void atScaleTwoCaptionsAreDrawnAnewAndTheRestIsDoubled_data()
+    {
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<bool>("caption");
+        QTest::addColumn<bool>("panel");
+        QTest::newRow("empty cell of the status bar") << QRect(250, 1, 45, 31) << false << false;
+        QTest::newRow("separator line and border")
+            << QRect(246, 0, 48, kBarHeight) << false << false;
+        QTest::newRow("starfield") << QRect(0, 40, 657, 200) << false << false;
+        QTest::newRow("Shooted :") << QRect(8, 8, 81, 17) << true << false;
+        QTest::newRow("Missed :") << QRect(88, 8, 41, 17) << true << false;
+        QTest::newRow("Time Left:") << QRect(160, 8, 57, 17) << true << false;
+        QTest::newRow("panel's etched edge") << QRect(192, 100, 4, 60) << false << true;
+        QTest::newRow("chosen case's border") << QRect(477, 194, 6, 12) << false << true;
+        QTest::newRow("level button's bevel") << QRect(312, 155, 4, 15) << false << true;
+    }
+    void atScaleTwoCaptionsAreDrawnAnewAndTheRestIsDoubled()
+    {
+        QFETCH(QRect, area);
+        QFETCH(bool, caption);
+        QFETCH(bool, panel);
+        if (panel)
+            w->click(w->form.lblSettings);
+        QImage sharp(w->window.size() * 2, QImage::Format_RGB32);
+        sharp.setDevicePixelRatio(2);
+        w->window.render(&sharp);
+        sharp = sharp.copy(QRect(area.topLeft() * 2, area.size() * 2));
+        sharp.setDevicePixelRatio(1);
+        const QImage once = w->grab().copy(area);
+        const QImage doubled = once.scaled(area.size() * 2);
+        QCOMPARE(sharp == doubled, !caption);
+        if (caption)
+            QVERIFY(sharp
+                != once.scaled(area.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+
     // The caret is drawn by inverting what lies under it, so it is left out.
     void inputStripIsBlackToTheBottom()
     {

@@ -4,6 +4,7 @@
 #include "ui/paint/colours.h"
 #include "ui/paint/fonts.h"
 #include "ui/paint/geometry.h"
+#include "ui/paint/shape_painter.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -127,6 +128,7 @@ void paintLabel(QPainter& painter, const LabelLook& look)
         drawText(painter, look, at, classic::kShadow);
     }
     if (look.bordered) {
+        const StrokeThroughPixels middles(painter);
         painter.setPen(toQColor(colour::kWindowFrame));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(look.rect.adjusted(0, 0, -1, -1));

@@ -61,6 +61,7 @@ void paintShape(QPainter& painter, const Shape& shape)
     const QRect outline = area.adjusted(0, 0, -1, -1);
     if (shape.kind == ShapeKind::RoundedRectangle) {
         const int radius = std::min(area.width(), area.height()) / kCornerFraction;
+        const StrokeThroughPixels middles(painter);
         painter.setPen(toQColor(shape.BorderColor));
         painter.setBrush(fillBrush(shape));
         painter.drawRoundedRect(outline, radius, radius);
@@ -81,8 +82,18 @@ void paintBorder(QPainter& painter, const QRect& rect, const QColor& colour)
 
 void paintLine(QPainter& painter, const Line& line)
 {
+    const StrokeThroughPixels middles(painter);
     painter.setPen(toQColor(line.BorderColor));
     painter.drawLine(toPixels(line.X1, line.Y1), toPixels(line.X2, line.Y2));
 }
+
+StrokeThroughPixels::StrokeThroughPixels(QPainter& painter)
+    : painter_(painter)
+{
+    painter_.save();
+    painter_.translate(0.5, 0.5);
+}
+
+StrokeThroughPixels::~StrokeThroughPixels() { painter_.restore(); }
 
 }

@@ -117,6 +117,7 @@ void LabelButton::paintEvent(QPaintEvent*)
     paint(painter);
     if (hasFocus()) {
         painter.resetTransform();
+        const StrokeThroughPixels middles(painter);
         painter.setPen(QPen(toQColor(label().ForeColor), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(2, 2, -3, -3));
     }

@@ -4,6 +4,7 @@
 #include "ui/paint/colours.h"
 #include "ui/paint/fonts.h"
 #include "ui/paint/geometry.h"
+#include "ui/paint/shape_painter.h"
 
 #include <QPainter>
 
@@ -14,6 +15,7 @@ namespace {
     // One ring of a bevel: `topLeft` along the top and left edges, `bottomRight` along the others.
     void drawEdge(QPainter& painter, const QRect& ring, Colour topLeft, Colour bottomRight)
     {
+        const StrokeThroughPixels middles(painter);
         painter.setPen(toQColor(topLeft));
         painter.drawLine(ring.bottomLeft(), ring.topLeft());
         painter.drawLine(ring.topLeft(), ring.topRight());
@@ -67,6 +69,7 @@ void LevelButton::paintEvent(QPaintEvent*)
     painter.setPen(toQColor(colour::kButtonText));
     painter.drawText(caption, Qt::AlignCenter, text());
     if (hasFocus()) {
+        const StrokeThroughPixels middles(painter);
         painter.setPen(QPen(toQColor(colour::kButtonText), 1, Qt::DotLine));
         painter.drawRect(outer.adjusted(3, 3, -4, -4));
     }

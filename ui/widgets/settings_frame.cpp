@@ -2,6 +2,7 @@
 
 #include "ui/paint/colours.h"
 #include "ui/paint/geometry.h"
+#include "ui/paint/shape_painter.h"
 
 #include <QPainter>
 
@@ -19,6 +20,7 @@ void SettingsFrame::paintBackground(QPainter& painter, const QRegion&)
 {
     painter.fillRect(rect(), toQColor(frame_.BackColor));
     const QRect edge = rect().adjusted(0, 0, -2, -2);
+    const StrokeThroughPixels middles(painter);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(toQColor(classic::kHighlight));
     painter.drawRect(edge.translated(1, 1));
