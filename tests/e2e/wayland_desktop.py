@@ -1,15 +1,10 @@
-#!/usr/bin/env python3
 """On a Wayland desktop scaled by two (weston, XWayland at hand), the game started as a player
 starts it runs on Wayland itself: its status bar, captions and lines, is the picture painted at
 scale 2, not the one at scale 1 enlarged. Minimized with its title bar's button, it pauses itself
 at its next target, as the accessibility tree tells: the desktop shows it no more."""
-import importlib.util
 import os
 import subprocess
-import sys
-
-if not importlib.util.find_spec("pyatspi") and sys.executable != "/usr/bin/python3":
-    os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
+import unittest
 
 import screen
 import window
@@ -93,8 +88,8 @@ def main():
                  window.SHOWN_WITHIN_SECONDS, "the window to leave the screen")
         wait_for(lambda: "PAUSED" in names(), PAUSED_WITHIN_SECONDS, "the game to pause")
         assert missed() - missed_before <= 1, "the game did not pause at its next target"
-    return 0
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+class WaylandDesktop(unittest.TestCase):
+    def test_sharp_and_paused_when_minimized(self):
+        main()
