@@ -27,6 +27,7 @@ ROUNDS = [("Option1", "Command1", "lblMixed", 1, {True, False}, 9),
 # them, though it takes plain letters at once.
 ORCA_COMMANDS = [("Insert+t", r"\d+:\d\d.*"), ("KP_Subtract", r"Entering flat review\."),
                  ("KP_Subtract", r"Leaving flat review\.")]
+PAUSES_RIGHT_AFTER_A_HIT = 5
 SAID_WITHIN_SECONDS = 20  # from a key, a click or a hit to its words, on a loaded machine
 SECONDS_A_WORD = 0.35  # how long espeak-ng takes to say a letter or "capital"
 REACTION_SECONDS = (0.3, 0.8)
@@ -109,9 +110,16 @@ def play(listener, game):
         listener.hear(lambda words: re.fullmatch(said, words), keys)
     box = next(control for control in controls() if control.getRoleName() == "text")
     assert not box.queryText().getText(0, -1), "Orca's commands reach Orca alone"
-    game.key("Escape")
-    said = listener.hear(bool, "the target again")
-    assert heard_letters(said.split(". ")[0]) and "Resumed" in said, said
+    # Escape pressed as the last letter of a hit goes keeps its place after the letters, however
+    # late the screen reader lets them through: the pause is said each time.
+    for _ in range(PAUSES_RIGHT_AFTER_A_HIT):
+        game.key("Escape")
+        said = listener.hear(bool, "the target again")
+        letters = heard_letters(said.split(". ")[0])
+        assert letters and "Resumed" in said, said
+        game.type(letters)
+        game.key("Escape")
+        listener.hear(lambda words: "Paused" in words, "Paused right after a hit")
 
 
 class PlayByEar(unittest.TestCase):
