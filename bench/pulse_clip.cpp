@@ -1,8 +1,10 @@
 #include "bench/pulse_clip.h"
 
-#include <QFile>
-#include <QtEndian>
+#include "sound/wav_reader.h"
+
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace keyfall::bench {
 
@@ -13,34 +15,20 @@ namespace {
     // The silence the game's player puts after each clip.
     constexpr pa_usec_t kSilentTailUsec = 20'000;
 
-    // The samples of a 16-bit PCM WAV file, walking its chunks, with the game's silence after
-    // them and no spare capacity; its format must be the one of the files read before, if any.
+    // The samples of a WAV file as the game's player reads them, with its silence after them and
+    // no spare capacity; its format must be the one of the files read before, if any.
     QByteArray readWav(const QString& path, pa_sample_spec& format)
     {
         const pa_sample_spec before = format;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error("cannot read " + path.toStdString());
-        const QByteArray bytes = file.readAll();
-        QByteArray samples;
-        for (qsizetype at = 12; at + 8 <= bytes.size();) {
-            const QByteArray id = bytes.mid(at, 4);
-            const auto size = qFromLittleEndian<quint32>(bytes.constData() + at + 4);
-            const char* body = bytes.constData() + at + 8;
-            if (id == "fmt " && size >= 16) {
-                format.format = PA_SAMPLE_S16LE;
-                format.channels = static_cast<std::uint8_t>(qFromLittleEndian<quint16>(body + 2));
-                format.rate = qFromLittleEndian<quint32>(body + 4);
-            } else if (id == "data") {
-                samples = bytes.mid(at + 8, size);
-            }
-            at += 8 + size + (size & 1);
-        }
-        if (samples.isEmpty() || !pa_sample_spec_valid(&format))
+        std::optional<PcmSound> sound = loadWav(path);
+        if (!sound)
             throw std::runtime_error("not a 16-bit PCM WAV file: " + path.toStdString());
+        format = { PA_SAMPLE_S16LE, static_cast<std::uint32_t>(sound->sampleRate),
+            static_cast<std::uint8_t>(sound->channelCount) };
         if (pa_sample_spec_valid(&before) && !pa_sample_spec_equal(&before, &format))
             throw std::runtime_error("not the format of the clips before: " + path.toStdString());
         const auto tail = qsizetype(pa_usec_to_bytes(kSilentTailUsec, &format));
+        QByteArray samples = std::move(sound->samples);
         samples.reserve(samples.size() + tail);
         samples.append(tail, '\0');
         return samples;

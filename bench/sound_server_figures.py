@@ -30,7 +30,8 @@ COST_SECONDS = 8
 SETTLE_SECONDS = 2
 OTHER_STREAM_MS = 200
 EXTRA_WAKEUPS_GOAL = 10
-# The pipe sink writes blocks of PIPE_BUF bytes: 5.3 ms of two channels of floats at 96 kHz.
+# The pipe sink writes blocks of PIPE_BUF bytes: 5.3 ms of two channels of floats at 96 kHz, in
+# the machine's own byte order, which array reads.
 PIPE_RATE = 96000
 CHANNELS = 2
 PIPE_BLOCK_BYTES = 4096
@@ -183,7 +184,7 @@ def key_to_sound(play):
         session.spawn(["pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit",
                        "--use-pid-file=no", "--system=no", "-n", "--log-target=stderr",
                        f"--load=module-pipe-sink file={fifo} sink_name=keyfall_pipe "
-                       f"format=float32le rate={PIPE_RATE} channels={CHANNELS} "
+                       f"format=float32ne rate={PIPE_RATE} channels={CHANNELS} "
                        "use_system_clock_for_timing=yes",
                        f"--load=module-native-protocol-unix socket={address[5:]} "
                        "auth-anonymous=1"], env=dict(session.env, PULSE_RUNTIME_PATH=runtime))

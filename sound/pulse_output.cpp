@@ -68,6 +68,7 @@ namespace {
         return { int(word & ((1 << kIndexBits) - 1)) - 1, SoundTime(word >> kIndexBits) };
     }
 
+    // The samples are the file's little-endian bytes on every machine.
     pa_sample_spec sampleFormatOf(const PcmSound& clip)
     {
         return { PA_SAMPLE_S16LE, static_cast<std::uint32_t>(clip.sampleRate),

@@ -1,29 +1,29 @@
 #include "wav_reader.h"
 
 #include <QFile>
-#include <bit>
 #include <cstdint>
 
 namespace keyfall {
 
 namespace {
 
-    // WAV samples are little-endian and are handed to the sink unchanged.
-    static_assert(std::endian::native == std::endian::little);
+    // Offsets into the file are reckoned in 64 bits: a chunk's size is any 32-bit number, and no
+    // sum of sizes may wrap, whatever the width of qsizetype.
+    using FileOffset = std::uint64_t;
 
-    constexpr qsizetype kRiffHeaderBytes = 12;
-    constexpr qsizetype kChunkHeaderBytes = 8;
+    constexpr FileOffset kRiffHeaderBytes = 12;
+    constexpr FileOffset kChunkHeaderBytes = 8;
     constexpr qsizetype kPcmFormatBytes = 16;
     constexpr std::uint32_t kPcmFormatTag = 1;
     constexpr std::uint32_t kBitsPerSample = 16;
     constexpr std::uint32_t kMinSampleRate = 8000;
     constexpr std::uint32_t kMaxSampleRate = 192000;
 
-    std::uint32_t littleEndian(QByteArrayView bytes, qsizetype offset, int byteCount)
+    std::uint32_t littleEndian(QByteArrayView bytes, FileOffset offset, int byteCount)
     {
         std::uint32_t value = 0;
         for (int i = byteCount - 1; i >= 0; --i)
-            value = value << 8 | static_cast<std::uint8_t>(bytes[offset + i]);
+            value = value << 8 | static_cast<std::uint8_t>(bytes[qsizetype(offset) + i]);
         return value;
     }
 
@@ -58,29 +58,34 @@ namespace {
 
 std::optional<PcmSound> parseWav(QByteArrayView file)
 {
-    if (file.size() < kRiffHeaderBytes || !file.startsWith("RIFF")
+    const auto fileSize = FileOffset(file.size());
+    if (fileSize < kRiffHeaderBytes || !file.startsWith("RIFF")
         || file.sliced(8, 4) != QByteArrayView("WAVE"))
         return std::nullopt;
     // The RIFF size counts everything after its own field; a file shorter than that is truncated.
-    const qsizetype riffEnd = 8 + qsizetype { littleEndian(file, 4, 4) };
-    if (riffEnd > file.size() || riffEnd < kRiffHeaderBytes)
+    const FileOffset riffEnd = 8 + FileOffset { littleEndian(file, 4, 4) };
+    if (riffEnd > fileSize || riffEnd < kRiffHeaderBytes)
         return std::nullopt;
 
+    // Every chunk ends inside the RIFF chunk and the next starts past its header, so the walk
+    // ends, and each offset it slices at fits in qsizetype.
     std::optional<Chunk> fmt;
     std::optional<Chunk> data;
-    for (qsizetype offset = kRiffHeaderBytes; offset < riffEnd && !data;) {
+    for (FileOffset offset = kRiffHeaderBytes; offset < riffEnd && !data;) {
         if (riffEnd - offset < kChunkHeaderBytes)
             return std::nullopt;
-        const qsizetype bodySize = littleEndian(file, offset + 4, 4);
-        const qsizetype bodyStart = offset + kChunkHeaderBytes;
+        const FileOffset bodyStart = offset + kChunkHeaderBytes;
+        const FileOffset bodySize = littleEndian(file, offset + 4, 4);
         if (bodySize > riffEnd - bodyStart)
             return std::nullopt;
-        const Chunk chunk { file.sliced(offset, 4), file.sliced(bodyStart, bodySize) };
+        const Chunk chunk { file.sliced(qsizetype(offset), 4),
+            file.sliced(qsizetype(bodyStart), qsizetype(bodySize)) };
         if (chunk.id == QByteArrayView("fmt ") && !fmt)
             fmt = chunk;
         else if (chunk.id == QByteArrayView("data"))
             data = chunk;
-        // Chunks start on even offsets: an odd-sized body is followed by a pad byte.
+        // Chunks start on even offsets: an odd-sized body is followed by a pad byte, which the
+        // last chunk may lack.
         offset = bodyStart + bodySize + bodySize % 2;
     }
     if (!fmt || !data)

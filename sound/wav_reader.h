@@ -7,7 +7,8 @@
 
 namespace keyfall {
 
-// Uncompressed 16-bit sound ready for an audio sink: interleaved native-endian samples.
+// Uncompressed 16-bit sound ready for an audio sink: interleaved little-endian samples, the
+// bytes of the file as they are, whatever the machine's own byte order.
 struct PcmSound {
     int sampleRate = 0;
     int channelCount = 0;

@@ -16,8 +16,10 @@ using keyfall::tools::Rgb;
 
 constexpr int kWidth = 665;
 constexpr int kHeight = 364;
-constexpr double kLitShare = 0.19;
-constexpr double kTintedShare = 0.63;
+// Shares in whole percent, so that every decision is integer arithmetic and the picture is the
+// same on every machine: x87 arithmetic on i386 rounds a floating-point product differently.
+constexpr int kLitPercent = 19;
+constexpr int kTintedPercent = 63;
 constexpr std::uint64_t kSeed = 0x5EED'57A2'F1E1'D000ull;
 
 // Relative frequency of speck sizes 1, 2, ... 27 pixels: mostly 2 to 10, dashes the most common.
@@ -167,7 +169,7 @@ public:
 
     int litCount() const { return litCount_; }
     // Tints the next speck while tinted pixels are short of their share.
-    bool nextSpeckTinted() const { return tintedCount_ < kTintedShare * litCount_; }
+    bool nextSpeckTinted() const { return 100 * tintedCount_ < kTintedPercent * litCount_; }
     const std::vector<Rgb>& pixels() const { return pixels_; }
 
 private:
@@ -213,7 +215,7 @@ std::vector<Rgb> drawStarfield()
     for (const BrightSpecks& bright : kBrightSpecks)
         for (int i = 0; i < bright.count; ++i)
             placeRandomSpeck(random, sky, bright.peak);
-    const int litTarget = static_cast<int>(kLitShare * kWidth * kHeight + 0.5);
+    const int litTarget = (kLitPercent * kWidth * kHeight + 50) / 100;
     while (sky.litCount() < litTarget)
         placeRandomSpeck(random, sky, kDimPeak);
     return sky.pixels();

@@ -44,12 +44,14 @@ std::optional<BmpFile> readBmp(const QString& path)
             bmp.palette.push_back(colourAt(bytes, kPaletteOffset + 4 * i));
     }
 
-    const qsizetype pixelOffset = field(10, 4);
-    const qsizetype rowSize = (bmp.width * bmp.bitsPerPixel + 31) / 32 * 4;
-    if (bmp.width <= 0 || bmp.height <= 0 || pixelOffset + rowSize * bmp.height > bytes.size())
+    if (bmp.width <= 0 || bmp.height <= 0)
+        return std::nullopt;
+    const FileOffset pixelOffset = field(10, 4);
+    const FileOffset rowSize = (FileOffset(bmp.width) * FileOffset(bmp.bitsPerPixel) + 31) / 32 * 4;
+    if (pixelOffset + rowSize * FileOffset(bmp.height) > FileOffset(bytes.size()))
         return std::nullopt;
     for (int y = 0; y < bmp.height; ++y) {
-        const qsizetype row = pixelOffset + rowSize * (bmp.height - 1 - y);
+        const auto row = qsizetype(pixelOffset + rowSize * FileOffset(bmp.height - 1 - y));
         for (int x = 0; x < bmp.width; ++x) {
             if (bmp.bitsPerPixel == 24) {
                 bmp.pixels.push_back(colourAt(bytes, row + 3 * x));

@@ -17,11 +17,11 @@ std::optional<WavFile> readWav(const QString& path)
 
     WavFile wav;
     bool hasFormat = false;
-    qsizetype chunk = 12;
+    FileOffset chunk = 12;
     while (const auto chunkSize = littleEndian(bytes, chunk + 4, 4)) {
-        const qsizetype body = chunk + 8;
-        const QByteArray id = bytes.mid(chunk, 4);
-        const auto field = [&](qsizetype offset, int size) {
+        const FileOffset body = chunk + 8;
+        const QByteArray id = bytes.mid(qsizetype(chunk), 4);
+        const auto field = [&](FileOffset offset, int size) {
             return static_cast<int>(littleEndian(bytes, body + offset, size).value_or(0));
         };
         if (id == "fmt ") {
@@ -31,9 +31,9 @@ std::optional<WavFile> readWav(const QString& path)
             wav.bitsPerSample = field(14, 2);
             hasFormat = true;
         } else if (id == "data" && hasFormat && wav.bitsPerSample == 16) {
-            if (body + *chunkSize > bytes.size())
+            if (body + *chunkSize > FileOffset(bytes.size()))
                 return std::nullopt;
-            for (qsizetype i = 0; i + 1 < *chunkSize; i += 2)
+            for (FileOffset i = 0; i + 1 < *chunkSize; i += 2)
                 wav.samples.push_back(static_cast<std::int16_t>(field(i, 2)));
             return wav;
         }

@@ -43,6 +43,7 @@ def sounding_seconds(samples):
 def sound_file_seconds(name):
     """How long one of the game's sound files sounds, measured as a recording is."""
     with wave.open(os.path.join(os.path.dirname(os.environ["KEYFALL_PROGRAM"]), name)) as sound:
+        # wave hands over the samples in the machine's own byte order, as cast reads them.
         frames = memoryview(sound.readframes(sound.getnframes())).cast("h")
         return sounding_seconds(frames.tolist()[::sound.getnchannels()])
 

@@ -7,6 +7,7 @@ import re
 import shutil
 import signal
 import socket
+import struct
 import subprocess
 import sys
 import threading
@@ -261,7 +262,9 @@ class Recorder:
         self._watcher.join()
         with open(self.file, "rb") as raw:
             data = raw.read()
-        return memoryview(data[:len(data) // 2 * 2]).cast("h").tolist()
+        # parec writes little-endian samples, whatever the machine's own byte order.
+        count = len(data) // 2
+        return list(struct.unpack(f"<{count}h", data[:2 * count]))
 
     def seconds_into(self, wall_time):
         """Where in the recording the given wall-clock time falls; best asked once the recording

@@ -18,6 +18,12 @@ QByteArray withFields(const WavFields& fields)
     return riff(formatChunk(fields) + chunk("data", kSamples));
 }
 
+// A good file after a first chunk that claims the given size but holds nothing.
+QByteArray afterChunkClaiming(std::uint32_t size)
+{
+    return riff("JUNK" + littleEndianBytes(size, 4) + formatChunk({}) + chunk("data", kSamples));
+}
+
 }
 
 class WavReaderTest : public QObject {
@@ -89,6 +95,20 @@ private Q_SLOTS:
         QTest::newRow("block align disagrees") << withFields({ .blockAlign = 4 });
         QTest::newRow("stereo data not whole frames")
             << riff(formatChunk(kStereo) + chunk("data", kSamples + "xy"));
+        // Sizes are unsigned 32-bit fields: none may wrap an offset, whether qsizetype is 32 or
+        // 64 bits wide, nor keep the walk from moving on.
+        QTest::newRow("chunk size 2^32 - 8") << afterChunkClaiming(0xFFFF'FFF8);
+        QTest::newRow("chunk size 2^32 - 1") << afterChunkClaiming(0xFFFF'FFFF);
+        QTest::newRow("chunk size 2^31") << afterChunkClaiming(0x8000'0000);
+        QTest::newRow("chunk size 2^31 - 1") << afterChunkClaiming(0x7FFF'FFFF);
+        QTest::newRow("data size 2^32 - 2")
+            << riff(format + "data" + littleEndianBytes(0xFFFF'FFFE, 4) + kSamples);
+        QTest::newRow("RIFF size 2^32 - 1")
+            << "RIFF" + littleEndianBytes(0xFFFF'FFFF, 4) + good.sliced(8);
+        QTest::newRow("RIFF size 2^31")
+            << "RIFF" + littleEndianBytes(0x8000'0000, 4) + good.sliced(8);
+        QTest::newRow("odd-sized last chunk without its pad byte")
+            << riff(format + "LIST" + littleEndianBytes(3, 4) + "abc");
     }
     void rejectsAnythingElse()
     {
