@@ -19,7 +19,11 @@ namespace {
     // Qt 6.4 has no announcement, and what it sends of a changed name is the object, not the
     // text, which Orca 43 cannot speak. A notification that shows is spoken at once, and one in a
     // status bar without its role: the news is such a notification, never on the screen, named
-    // by what it says.
+    // by what it says. Orca reads the name when it comes to the event, which may be after the
+    // next news (a target hit and Escape at once): each news goes out on the next of a few
+    // lines, so that no line is named again before Orca has read it.
+    constexpr int kNewsLines = 4;
+
     class NewsLine final : public QWidget {
         Q_OBJECT
 
@@ -33,9 +37,11 @@ namespace {
         return news ? new QAccessibleWidget(news, QAccessible::Notification) : nullptr;
     }
 
-    void announce(QWidget& window, const QString& news)
+    // The serial number counts the news sent.
+    void announce(QWidget& window, const QString& news, int serial)
     {
-        auto* line = window.findChild<NewsLine*>();
+        const QList<NewsLine*> lines = window.findChildren<NewsLine*>();
+        NewsLine* line = lines[serial % lines.size()];
         line->setAccessibleName(news);
         QAccessibleEvent shown(line, QAccessible::ObjectShow);
         QAccessible::updateAccessibility(&shown);
@@ -45,7 +51,7 @@ namespace {
     // before the control that takes it. The input box keeps its caption.
     bool nameInputBox(QWidget&, const QString&) { return false; }
 #else
-    void announce(QWidget& window, const QString& news)
+    void announce(QWidget& window, const QString& news, int)
     {
         QAccessibleAnnouncementEvent event(&window, news);
         QAccessible::updateAccessibility(&event);
@@ -92,7 +98,8 @@ void Announcer::accessibilityActiveChanged(bool active)
     if (active && !window_.findChild<NewsLine*>()) {
         auto* bar = new QStatusBar(&window_);
         bar->hide();
-        new NewsLine(bar);
+        for (int i = 0; i < kNewsLines; ++i)
+            new NewsLine(bar);
     }
 #else
     Q_UNUSED(active)
@@ -128,7 +135,7 @@ void Announcer::refreshed(MainWindow& window, const Form1& f)
         nameInputBox(box, boxCaption_);
     }
     if (!news.isEmpty())
-        announce(window, news.join(u". "_s));
+        announce(window, news.join(u". "_s), newsSent_++);
 }
 
 QString spokenLetters(const QString& target)

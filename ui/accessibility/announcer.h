@@ -35,6 +35,7 @@ private:
     Told told_;
     // The input box's own name, where it is named by the letters to type.
     QString boxCaption_;
+    int newsSent_ = 0;
 };
 
 // A target's letters as a screen reader is to say them: one word each, each capital said to be
