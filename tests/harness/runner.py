@@ -29,9 +29,9 @@ def main(script, *options):
     if not importlib.util.find_spec("pyatspi") and sys.executable != DEBIAN_PYTHON:
         os.execv(DEBIAN_PYTHON, [DEBIAN_PYTHON, *sys.argv])
     name = os.path.splitext(os.path.basename(script))[0]
-    spec = importlib.util.spec_from_file_location(name, script)
-    module = sys.modules[name] = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(name, script)
+    module = sys.modules[name] = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     runner = unittest.TextTestRunner(resultclass=_Result, verbosity=2)
     result = unittest.main(module, argv=[script, *options], testRunner=runner, exit=False).result
     if not result.wasSuccessful() or not (result.passed or result.skipped):
