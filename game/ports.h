@@ -37,8 +37,7 @@ public:
 class HostWindow {
 public:
     virtual ~HostWindow() = default;
-    // Whether the player cannot see the window: minimized, or no longer drawn by the desktop.
-    virtual bool isOutOfSight() const = 0;
+    virtual bool isMinimized() const = 0;
     // Closes the window and ends the program.
     virtual void close() = 0;
 };

@@ -18,9 +18,9 @@ public:
 
 class FakeWindow final : public HostWindow {
 public:
-    bool isOutOfSight() const override { return outOfSight; }
+    bool isMinimized() const override { return minimized; }
     void close() override { ++closed; }
-    bool outOfSight = false;
+    bool minimized = false;
     int closed = 0;
 };
 

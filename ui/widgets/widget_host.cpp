@@ -1,7 +1,6 @@
 #include "ui/widgets/widget_host.h"
 
 #include <QWidget>
-#include <QWindow>
 
 namespace keyfall {
 
@@ -10,11 +9,7 @@ WidgetHost::WidgetHost(QWidget& window)
 {
 }
 
-bool WidgetHost::isOutOfSight() const
-{
-    const QWindow* shown = window_.windowHandle();
-    return window_.isMinimized() || !shown || !shown->isExposed();
-}
+bool WidgetHost::isMinimized() const { return window_.isMinimized(); }
 
 void WidgetHost::close() { window_.close(); }
 

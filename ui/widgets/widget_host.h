@@ -11,9 +11,7 @@ class WidgetHost final : public HostWindow {
 public:
     explicit WidgetHost(QWidget& window);
 
-    // A Wayland desktop tells no minimizing: it stops drawing the window, which Qt then calls
-    // not exposed.
-    bool isOutOfSight() const override;
+    bool isMinimized() const override;
     // Closing the last window ends the program's event loop.
     void close() override;
 
