@@ -52,20 +52,33 @@ namespace {
             std::chrono::steady_clock::now().time_since_epoch());
     }
 
-    // A request in one word that threads can swap: when it was made, and the clip's index + 1 in
-    // the low bits, which leave room for kMostClips clips.
+    // A request in one 32-bit word that threads can swap, lock-free on every architecture: the
+    // clip's index + 1 in the low bits, which leave room for kMostClips clips, and the millisecond
+    // it was made in the rest, counted modulo 2^24 (4.6 hours). The sound thread takes a request
+    // within milliseconds, so its age is never that long, and telling a stale one is all the time
+    // is for.
+    using RequestWord = std::uint32_t;
     constexpr int kIndexBits = 8;
     constexpr std::size_t kMostClips = (std::size_t(1) << kIndexBits) - 1;
-    constexpr std::int64_t kNoRequest = 0;
+    constexpr RequestWord kNoRequest = 0;
+    constexpr RequestWord kTimeMask = (RequestWord(1) << (32 - kIndexBits)) - 1;
 
-    std::int64_t packed(ClipRequest request)
+    RequestWord millisecondOf(SoundTime time)
     {
-        return request.madeAt.count() << kIndexBits | (request.clip + 1);
+        return static_cast<RequestWord>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(time).count());
     }
 
-    ClipRequest unpacked(std::int64_t word)
+    RequestWord packed(ClipRequest request)
     {
-        return { int(word & ((1 << kIndexBits) - 1)) - 1, SoundTime(word >> kIndexBits) };
+        return (millisecondOf(request.madeAt) & kTimeMask) << kIndexBits
+            | static_cast<RequestWord>(request.clip + 1);
+    }
+
+    ClipRequest unpacked(RequestWord word, SoundTime now)
+    {
+        const RequestWord ageMs = (millisecondOf(now) - (word >> kIndexBits)) & kTimeMask;
+        return { int(word & ((1U << kIndexBits) - 1)) - 1, now - std::chrono::milliseconds(ageMs) };
     }
 
     // The samples are the file's little-endian bytes on every machine.
@@ -350,10 +363,9 @@ private:
             engine->api_->quit(engine->api_, 0);
             return;
         }
-        const std::int64_t word
-            = engine->requested_.exchange(kNoRequest, std::memory_order_acquire);
+        const RequestWord word = engine->requested_.exchange(kNoRequest, std::memory_order_acquire);
         if (word != kNoRequest)
-            engine->play(unpacked(word));
+            engine->play(unpacked(word, now()));
     }
 
     static void onRetry(pa_mainloop_api*, pa_time_event*, const timeval*, void* self)
@@ -425,8 +437,8 @@ private:
     std::vector<PcmSound> clips_;
 
     // The hand-over from the caller's thread.
-    std::atomic<std::int64_t> requested_ { kNoRequest };
-    static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+    std::atomic<RequestWord> requested_ { kNoRequest };
+    static_assert(std::atomic<RequestWord>::is_always_lock_free);
     std::atomic<bool> quitting_ { false };
     std::binary_semaphore stopped_ { 0 };
     int wakeFd_ = -1;
