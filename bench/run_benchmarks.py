@@ -13,13 +13,12 @@ import shutil
 import subprocess
 import sys
 
-import audio_analysis
 import sound_server_figures
 import window
-from figures import Row, delays_after, median, percentile, spread, table
+from figures import Row, median, percentile, spread, table
 from screen_reader import ScreenReader
 from session import Session, wait_for
-from sound_server import SAMPLE_RATE, Recorder
+from sound_server import Recorder
 
 STARTUP_RUNS = 15
 IDLE_SECONDS = 10
@@ -41,7 +40,6 @@ YARDSTICK_PROBE = "9,5,208040"
 HOLDING_PROBE = "300,200,204080"
 HIT_SOUND = "shooted.wav"
 SPEECH_SINK = "keyfall_speech"
-SOUND_SEARCH_SECONDS = 0.3
 
 
 def log(message):
@@ -152,17 +150,14 @@ def latency_beside_orca(build):
         recorder = Recorder(session)
         played = Bench(build, session.env).round(LATENCY_BESIDE_ORCA_ROUND)
         samples = recorder.stop()
-        return sound_delays(samples, [recorder.seconds_into(sent) for sent, _ in played["hits"]])
+        return sound_delays(samples, recorder, [sent for sent, _ in played["hits"]])
 
 
-def sound_delays(samples, keys_sent):
-    """Delays in ms from each key, in seconds into the recording, to the hit sound it started,
-    and how many hits were never heard."""
-    heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, window.facts()["sounds"])
-    onsets = [onset for onset, name, _hz in heard if name == HIT_SOUND]
-    delays = delays_after(keys_sent, onsets, SOUND_SEARCH_SECONDS,
-                          audio_analysis.ONSET_EARLY_SECONDS)
-    found = [d * 1000 for d in delays if d is not None]
+def sound_delays(samples, recorder, keys):
+    """Delays in ms from each key to the hit sound it started in the recording, and how many
+    hits were never heard."""
+    delays = sound_server_figures.recorded_delays(samples, recorder, keys)
+    found = [d for d in delays if d is not None]
     return found, len(delays) - len(found)
 
 
@@ -229,8 +224,10 @@ def main():
             records = [(name, int(us)) for name, us in (line.split() for line in lines)]
     log("latency: the same round, Orca running beside the game")
     beside_orca = latency_beside_orca(build)
-    log("sound server: its cost beside another stream, and key to sound on a pipe sink")
-    sound_rows = sound_server_figures.cost_rows(build) + sound_server_figures.latency_rows(build)
+    log("sound server: its cost beside another stream, and key to sound on a pipe sink, also "
+        "around a burst of load")
+    sound_rows = (sound_server_figures.cost_rows(build) + sound_server_figures.latency_rows(build)
+                  + sound_server_figures.burst_rows(build))
     log("handler costs")
     costs = bench.handler_costs()
 
@@ -268,8 +265,7 @@ def main():
     rows.append(Row("Key to the frame that shows the hit", spread(seen),
                     f"{unseen} hits never seen", "p99 <= 8 ms",
                     not unseen and percentile(seen, 0.99) <= 8))
-    delays, unheard = sound_delays(samples, [recorder.seconds_into(sent)
-                                             for sent, _ in latency["hits"]])
+    delays, unheard = sound_delays(samples, recorder, [sent for sent, _ in latency["hits"]])
     rows.append(Row("Key to the first sample of the hit sound", spread(delays, digits=1),
                     f"{unheard} hits never heard", "median <= 6, p99 <= 12 ms",
                     not unheard and median(delays) <= 6 and percentile(delays, 0.99) <= 12))

@@ -9,6 +9,10 @@ Key to sound: a private PulseAudio whose only sink is module-pipe-sink, timed by
 writes what it renders into a pipe block by block, each when the clock reaches its first sample;
 a thread reads the pipe and stamps each block as it arrives. The first sample of a sound is dated
 on the sink's own clock, which the stamps fix, as a device reading the pipe would play it.
+
+After a burst of load: hits a quarter of a second apart through the game's player, with every
+core overbooked for five seconds in the middle, dated by the pipe sink and recorded from each
+sound server installed; the figure is from a second after the burst on.
 """
 import array
 import contextlib
@@ -21,9 +25,11 @@ import sys
 import threading
 import time
 
-from figures import Row, median, percentile, spread
+import audio_analysis
+import window
+from figures import Row, delays_after, median, percentile, spread
 from session import Session, stop, wait_for
-from sound_server import SOUND_SERVERS
+from sound_server import SAMPLE_RATE, SOUND_SERVERS, Recorder
 
 COST_SECONDS = 8
 # Time for the player's stream to open, or for a clip to play out and the stream to cork.
@@ -43,9 +49,18 @@ DATING_SECONDS = 0.5
 # sound not begun by then was dropped.
 EARLY_SECONDS = 0.002
 SEARCH_SECONDS = 0.2
+# The same in a recording, whose dating is coarser.
+RECORDED_SEARCH_SECONDS = 0.3
 # A round of the game at "Speed": seconds, and ms between hits.
 QUICK_ROUND = (30, 250)
 SOUNDS_AFTER_SILENCE = 20
+# A burst of load as a build beside the game makes: hits every BURST_HIT_MS, and BURST_SECONDS in
+# which every core runs BURST_LOOPS_PER_CORE busy loops, from BURST_AFTER_SECONDS after the first.
+BURST_HITS = 80
+BURST_HIT_MS = 250
+BURST_AFTER_SECONDS = 5
+BURST_SECONDS = 5
+BURST_LOOPS_PER_CORE = 4
 # Long past the cork, which comes on the underflow just after the clip (0.2 s), and past the time
 # the other figures allow for it: each sound starts from a corked stream at the silent latency.
 # The benchmark's sink never suspends, so a longer silence changes nothing on either side.
@@ -205,22 +220,107 @@ def round_keys(build, session):
             if line.startswith("hit ")]
 
 
-def keys_after_silence(build, session, busy=False):
-    """The times of play() calls, each after SILENCE_MS of silence, by the game's player alone,
-    with every core kept busy by a loop if asked, as scripts/test --repeat does. The first, while
-    the player connects, is not counted."""
+def played_sequence(build, session, steps):
+    """The times of the play() calls of the game's player, playing the steps (NAME:WAIT_MS) after
+    a lead-in and SILENCE_MS of silence, which are not counted."""
+    played = subprocess.run(
+        [os.path.join(build, "tests", "e2e", "play_sequence"), build, f"{LEAD_IN}:{SILENCE_MS}",
+         *steps], env=dict(session.env, QT_QPA_PLATFORM="offscreen"), input="",
+        capture_output=True, text=True, timeout=300, check=True)
+    return [float(line.split()[0]) for line in played.stdout.splitlines()][1:]
+
+
+@contextlib.contextmanager
+def busy_cores(session, per_core=1):
+    """Every core kept busy by per_core loops, as scripts/test --repeat or a build beside keeps
+    them."""
     loops = [session.spawn(["sh", "-c", "while :; do :; done"])
-             for _ in range(os.cpu_count() if busy else 0)]
+             for _ in range(per_core * os.cpu_count())]
     try:
-        played = subprocess.run(
-            [os.path.join(build, "tests", "e2e", "play_sequence"), build,
-             f"{LEAD_IN}:{SILENCE_MS}", *[f"{HIT}:{SILENCE_MS}"] * SOUNDS_AFTER_SILENCE],
-            env=dict(session.env, QT_QPA_PLATFORM="offscreen"), input="", capture_output=True,
-            text=True, timeout=SOUNDS_AFTER_SILENCE * SILENCE_MS / 1000 + 60, check=True)
+        yield
     finally:
         for loop in loops:
             stop(loop)
-    return [float(line.split()[0]) for line in played.stdout.splitlines()][1:]
+
+
+def keys_after_silence(build, session, busy=False):
+    """Sounds each after SILENCE_MS of silence, with every core busy if asked."""
+    with busy_cores(session) if busy else contextlib.nullcontext():
+        return played_sequence(build, session, [f"{HIT}:{SILENCE_MS}"] * SOUNDS_AFTER_SILENCE)
+
+
+def keys_around_burst(build, session, found):
+    """A hit every BURST_HIT_MS, and BURST_SECONDS of every core overbooked (BURST_LOOPS_PER_CORE
+    loops a core) from BURST_AFTER_SECONDS in; the keys, and the burst's start and end, go into
+    found."""
+    burst = found.setdefault("burst", [])
+
+    def overbook():
+        time.sleep(SILENCE_MS / 1000 + BURST_AFTER_SECONDS)
+        with busy_cores(session, BURST_LOOPS_PER_CORE):
+            burst.append(time.time())
+            time.sleep(BURST_SECONDS)
+        burst.append(time.time())
+
+    thread = threading.Thread(target=overbook)
+    thread.start()
+    try:
+        found["keys"] = played_sequence(build, session, [f"{HIT}:{BURST_HIT_MS}"] * BURST_HITS)
+    finally:
+        thread.join()
+    return found["keys"]
+
+
+def recorded_delays(samples, recorder, keys):
+    """Delays in ms from each key to the hit sound it started in the recording, or None."""
+    heard = audio_analysis.heard_sounds(samples, SAMPLE_RATE, window.facts()["sounds"])
+    onsets = [onset for onset, name, _hz in heard if name == HIT]
+    delays = delays_after([recorder.seconds_into(key) for key in keys], onsets,
+                          RECORDED_SEARCH_SECONDS, audio_analysis.ONSET_EARLY_SECONDS)
+    return [None if d is None else d * 1000 for d in delays]
+
+
+def burst_row(dated, keys, delays, burst):
+    """Key to sound from a second after the burst on, against before it, during it and in the
+    second after it; the goal is the latency before it, every hit heard."""
+    start, end = burst
+    phases = {"before": [], "during": [], "first second after": [], "after": []}
+    for key, delay in zip(keys, delays):
+        phase = ("before" if key < start else "during" if key < end else
+                 "first second after" if key < end + 1 else "after")
+        phases[phase].append(delay)
+
+    def cell(found):
+        heard = [d for d in found if d is not None]
+        unheard = f", {len(found) - len(heard)} never heard" if len(heard) < len(found) else ""
+        return f"median {median(heard):.1f}, p99 {percentile(heard, 0.99):.1f} ms{unheard}"
+
+    before = median([d for d in phases["before"] if d is not None])
+    after = phases["after"]
+    return Row(f"Key to the first sample of the hit sound, {dated}, from a second after "
+               f"{BURST_SECONDS} s of every core overbooked ({BURST_LOOPS_PER_CORE} busy loops a "
+               "core)", cell(after), "; ".join(f"{phase}: {cell(found)}" for phase, found
+                                               in phases.items() if phase != "after"),
+               "median <= before's + 2 ms, all heard",
+               None not in after and median(after) <= before + 2)
+
+
+def burst_rows(build):
+    """The burst dated by the pipe sink, then recorded from each sound server installed."""
+    found = {}
+    delays = key_to_sound(lambda session: keys_around_burst(build, session, found))
+    rows = [burst_row("dated by the sink", found["keys"], delays, found["burst"])]
+    for kind, programs in SOUND_SERVERS.items():
+        if all(shutil.which(program) for program in programs):
+            found = {}
+            with session_with(kind) as session:
+                recorder = Recorder(session)
+                keys_around_burst(build, session, found)
+                samples = recorder.stop()
+            rows.append(burst_row(f"recorded from {kind}", found["keys"],
+                                  recorded_delays(samples, recorder, found["keys"]),
+                                  found["burst"]))
+    return rows
 
 
 def latency_rows(build):
@@ -241,8 +341,10 @@ def latency_rows(build):
 
 
 if __name__ == "__main__":
-    # Run alone: bench/sound_server_figures.py BUILD [latency]: the figures of this file only.
+    # Run alone: bench/sound_server_figures.py BUILD [cost|latency|burst...]: the figures of this
+    # file only.
     from figures import table
-    chosen = sys.argv[2:] or ["cost", "latency"]
+    chosen = sys.argv[2:] or ["cost", "latency", "burst"]
     print(table((cost_rows(sys.argv[1]) if "cost" in chosen else [])
-                + (latency_rows(sys.argv[1]) if "latency" in chosen else [])))
+                + (latency_rows(sys.argv[1]) if "latency" in chosen else [])
+                + (burst_rows(sys.argv[1]) if "burst" in chosen else [])))
