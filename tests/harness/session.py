@@ -1,7 +1,8 @@
 """A private desktop session for one test: an X server, a session bus, a home with its XDG
-folders, a runtime folder and, if asked for, a sound server (sound_server.py), all of its own. Its
-environment is built from scratch: the caller's DISPLAY, WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS,
-PULSE_SERVER and XDG_* never reach what runs in it.
+folders, a runtime folder and, if asked for, a sound server (sound_server.py) or a Wayland desktop
+(weston, with XWayland), all of its own. Its environment is built from scratch: the caller's
+DISPLAY, WAYLAND_DISPLAY, DBUS_SESSION_BUS_ADDRESS, PULSE_SERVER and XDG_* never reach what runs
+in it.
 
 Every process of the session, and whatever those start, bears the session's mark in its
 environment. When the session closes, whatever ended the test, it stops what it started; a marked
@@ -9,6 +10,7 @@ process still running after that is killed and fails the test, named.
 """
 import ctypes
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -21,6 +23,13 @@ import time
 PASSED_ON = ("PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
 MARK = "KEYFALL_TEST_SESSION"
 STOP_SECONDS = 3
+START_SECONDS = 20  # for a server to start on a loaded machine
+WESTON_SCREEN = (1600, 1000)
+# Weston's X11 back end, its window mapped under a pointer that is already inside it, at times
+# never takes the pointer at all (no enter, no motion, no click reaches its clients), while a
+# pointer that comes in from outside always is taken. The X screen has one row more, below
+# weston's window, where the pointer waits as weston starts.
+WAITING_POINTER = (0, WESTON_SCREEN[1])
 LOG_TAIL_LINES = 10
 # A bus that starts no service on demand, which would be one more process to end: a program that
 # asks for one, as Qt does for the accessibility bus, is told at once that there is none.
@@ -91,8 +100,13 @@ def _marked(mark):
 
 
 class Session:
-    def __init__(self, x_server=True, sound_server=False, accessibility=False):
-        self.with_x_server = x_server
+    def __init__(self, x_server=True, sound_server=False, accessibility=False, wayland_scale=None):
+        """wayland_scale: weston runs as the desktop, at that scale, in a window of the X server
+        that fills its screen, which thus shows the desktop's pixels and takes the pointer's
+        clicks for it; the programs of the session find weston and its XWayland, as on a Wayland
+        desktop, and X_SCREEN names the X server below."""
+        self.with_x_server = x_server or bool(wayland_scale)
+        self.wayland_scale = wayland_scale
         self.with_sound_server = sound_server
         self.with_accessibility = accessibility
         self.processes = []
@@ -125,10 +139,14 @@ class Session:
                  "--print-address={fd}"], "the session bus")
             if self.with_x_server:
                 # Xvfb keeps the screen as an XWD image in a file, which serves as the screenshot.
+                size = "x".join(map(str, (WESTON_SCREEN[0], WESTON_SCREEN[1] + 1)
+                                    if self.wayland_scale else (1024, 768)))
                 self.env["DISPLAY"] = ":" + self._start_server(
-                    ["Xvfb", "-screen", "0", "1024x768x24", "-fbdir", self.folder("screen"),
+                    ["Xvfb", "-screen", "0", size + "x24", "-fbdir", self.folder("screen"),
                      "-nolisten", "tcp", "-noreset", "-displayfd", "{fd}"], "Xvfb")
                 self.screen_file = self.path("screen/Xvfb_screen0")
+            if self.wayland_scale:
+                self._start_weston()
             if self.with_accessibility:
                 # An accessibility bus of the session's own, which its programs find through the
                 # session bus; the bus starts its registry when the first program asks for it.
@@ -156,6 +174,26 @@ class Session:
         if left:
             raise AssertionError("left running after the session closed: " +
                                  "; ".join(f"{pid} {command}" for pid, command in left))
+
+    def _start_weston(self):
+        # No panel, whose clock would change the screen, and no lock screen.
+        with open(self.path("weston.ini"), "w", encoding="utf-8") as ini:
+            ini.write("[shell]\npanel-position=none\nlocking=false\n")
+        subprocess.run(["xdotool", "mousemove", "--sync", *map(str, WAITING_POINTER)],
+                       env=self.env, check=True)
+        scale = self.wayland_scale
+        width, height = (side // scale for side in WESTON_SCREEN)
+        self.spawn(["weston", "--backend=x11-backend.so", "--use-pixman", f"--scale={scale}",
+                    f"--width={width}", f"--height={height}", "--xwayland", "--idle-time=0",
+                    "--socket=wayland-0", "--config=" + self.path("weston.ini")])
+        # XWayland starts on a free display number, which weston names in its log.
+        def x_display():
+            with open(self.path("weston.log"), errors="replace") as log:
+                said = re.search(r"xserver listening on display (:\d+)", log.read())
+            return said and os.path.exists(os.path.join(self.runtime, "wayland-0")) and said[1]
+        self.env["X_SCREEN"] = self.env["DISPLAY"]
+        self.env["DISPLAY"] = wait_for(x_display, START_SECONDS, "weston and its XWayland")
+        self.env["WAYLAND_DISPLAY"] = "wayland-0"
 
     def path(self, name):
         return os.path.join(self.dir, name)
