@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = keyfall::answerCommandLine(argc, argv, KEYFALL_VERSION))
         return *status;
     // What Qt finds in the environment as it starts, set first.
-    keyfall::preferXServer();
+    keyfall::chooseWindowSystem();
     keyfall::chooseUtf8Locale();
     keyfall::nameRuntimeFolder();
     std::optional<keyfall::WindowSystemOpening> opening(std::in_place);

@@ -27,7 +27,7 @@ void Form1::Timer2_Timer()
     Timer2.stop();
     respawnPending = false;
     Timer1.start();
-    if (window_.isMinimized())
+    if (window_.isOutOfSight())
         lblPause_Click();
 }
 

@@ -37,7 +37,8 @@ public:
 class HostWindow {
 public:
     virtual ~HostWindow() = default;
-    virtual bool isMinimized() const = 0;
+    // Whether the player cannot see the window: minimized, or no longer drawn by the desktop.
+    virtual bool isOutOfSight() const = 0;
     // Closes the window and ends the program.
     virtual void close() = 0;
 };

@@ -69,11 +69,11 @@ private Q_SLOTS:
         QCOMPARE(f.lblMissed.Caption, u"2"_s);
     }
 
-    void minimizedWindowPausesAtTheNextRespawn()
+    void windowOutOfSightPausesAtTheNextRespawn()
     {
         Game game;
         game.form.lblNew_Click();
-        game.window.minimized = true;
+        game.window.outOfSight = true;
         game.clock.advance(3600 + 500);
         QVERIFY(game.form.paused);
         QCOMPARE(game.form.lblPause.Caption, u"PAUSED"_s);

@@ -1,5 +1,6 @@
-"""Reads the screen of an Xvfb started with -fbdir, which keeps it as an XWD image in a file;
-python's standard library only."""
+"""Reads the screen of an Xvfb started with -fbdir, which keeps it as an XWD image in a file, and
+pictures in binary PPM; python's standard library only."""
+import re
 import struct
 
 _FIELDS = ("header_size file_version pixmap_format pixmap_depth width height xoffset byte_order "
@@ -18,6 +19,10 @@ class Image:
 
     def crop(self, x, y, width, height):
         return Image([row[x:x + width] for row in self.rows[y:y + height]])
+
+    def doubled(self):
+        """The picture twice as wide and high, each pixel made four."""
+        return Image([[pixel for pixel in row for _ in "ab"] for row in self.rows for _ in "ab"])
 
     def points(self, wanted):
         """(x, y) of every pixel of exactly this colour, or for which this test holds."""
@@ -49,3 +54,14 @@ def read_xwd(path, x=0, y=0, width=None, height=None):
         values = struct.unpack(f"{order}{width}I", data[offset:offset + width * 4])
         rows.append([tuple((v & mask) >> shift for mask, shift in masks) for v in values])
     return Image(rows)
+
+
+def read_ppm(data):
+    """A binary PPM picture (P6, 8 bits a colour), as Qt writes it: no comment in its header."""
+    header = re.match(rb"P6\s(\d+)\s(\d+)\s255\s", data)
+    if not header:
+        raise ValueError("not a binary PPM picture of 8 bits a colour")
+    width, height = map(int, header.groups())
+    pixels = data[header.end():]
+    return Image([[tuple(pixels[x:x + 3]) for x in range(row, row + width * 3, 3)]
+                  for row in range(0, width * 3 * height, width * 3)])

@@ -1,11 +1,18 @@
 // Prints as JSON what a driver of the real window needs to know, from the game's own model: where
 // the controls lie and take a click, in pixels; colours the game paints and the starfield never
 // shows; the first targets of a round and their columns; where a missed target stops; each
-// sound with the band of its strongest frequency; the controls' accessible facts.
+// sound with the band of its strongest frequency; the controls' accessible facts. With --picture,
+// it prints instead the window before the first game as a binary PPM, painted at the scale of
+// QT_SCALE_FACTOR.
 #include "game_fixture.h"
 #include "sound_signatures.h"
+#include "ui/platform/look_and_feel.h"
+#include "ui/widgets/main_window.h"
 #include "window_places.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -123,10 +130,24 @@ QJsonObject soundBands()
     return bands;
 }
 
+int printPicture(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    applyLookAndFeel();
+    testing::VirtualClock clock;
+    testing::RecordingSound sound;
+    MainWindow window(clock, sound);
+    QFile out;
+    return out.open(stdout, QIODevice::WriteOnly) && window.grab().toImage().save(&out, "PPM") ? 0
+                                                                                               : 1;
 }
 
-int main()
+}
+
+int main(int argc, char* argv[])
 {
+    if (argc > 1 && std::string_view(argv[1]) == "--picture")
+        return printPicture(argc, argv);
     const testing::Game game;
     const Form1& f = game.form;
     testing::Game missing;

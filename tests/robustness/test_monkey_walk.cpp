@@ -50,7 +50,7 @@ public:
                 f.Combo1.Text = pickRoundLength();
             break;
         case 8:
-            game_->window.minimized = !game_->window.minimized;
+            game_->window.outOfSight = !game_->window.outOfSight;
             break;
         default:
             game_->clock.advance(pick(500)); // shorter than a respawn, so no miss goes unseen

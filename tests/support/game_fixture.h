@@ -18,9 +18,9 @@ public:
 
 class FakeWindow final : public HostWindow {
 public:
-    bool isMinimized() const override { return minimized; }
+    bool isOutOfSight() const override { return outOfSight; }
     void close() override { ++closed; }
-    bool minimized = false;
+    bool outOfSight = false;
     int closed = 0;
 };
 

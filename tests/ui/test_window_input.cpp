@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -92,6 +93,19 @@ private Q_SLOTS:
         QVERIFY(w->form.Frame1.Visible && w->child(u"Frame1"_s)->isVisible());
         w->click(w->form.Label10);
         QVERIFY(!w->form.Frame1.Visible && !w->child(u"Frame1"_s)->isVisible());
+    }
+
+    // A window no longer drawn (not exposed), as a Wayland desktop leaves a minimized one, pauses
+    // the game at its next target, and not before.
+    void aWindowNoLongerDrawnPausesTheGameAtTheNextTarget()
+    {
+        w->click(w->form.lblNew);
+        w->window.windowHandle()->hide();
+        QTRY_VERIFY(!w->window.windowHandle()->isExposed());
+        w->advance(3600);
+        QVERIFY(!w->form.paused);
+        w->advance(500);
+        QVERIFY(w->form.paused);
     }
 
     void caseLabelsMoveTheBorderToTheClickedOne()

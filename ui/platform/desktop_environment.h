@@ -2,10 +2,13 @@
 
 namespace keyfall {
 
-// An X server, where there is one, serves the game also on a Wayland desktop (as XWayland): only
-// there can the window open centred and the game tell that it was minimized. A platform the
-// player chose comes first, and Wayland serves if no X server answers.
-void preferXServer();
+// On a Wayland desktop the game runs on Wayland itself, drawn at the desktop's scale: through
+// XWayland a desktop scaled by two shows a picture drawn at scale 1 and blurred as it is enlarged.
+// A Wayland desktop stops drawing a minimized window, which Qt tells as the window no longer
+// being exposed: the game's one sign of minimizing there. X serves where no compositor answers;
+// on an X desktop Qt chooses X itself, at the scale its Xft.dpi names. A platform the player
+// chose comes first.
+void chooseWindowSystem();
 
 // Qt reads and writes text as UTF-8 and says so on every start where the locale's character set
 // is another, as in a shell without a locale ("C"), or where the locale named is not installed.

@@ -1,6 +1,7 @@
 #include "ui/widgets/widget_host.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace keyfall {
 
@@ -9,7 +10,11 @@ WidgetHost::WidgetHost(QWidget& window)
 {
 }
 
-bool WidgetHost::isMinimized() const { return window_.isMinimized(); }
+bool WidgetHost::isOutOfSight() const
+{
+    const QWindow* shown = window_.windowHandle();
+    return window_.isMinimized() || !shown || !shown->isExposed();
+}
 
 void WidgetHost::close() { window_.close(); }
 

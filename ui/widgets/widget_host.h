@@ -11,7 +11,9 @@ class WidgetHost final : public HostWindow {
 public:
     explicit WidgetHost(QWidget& window);
 
-    bool isMinimized() const override;
+    // A Wayland desktop tells no minimizing: it stops drawing the window, which Qt then calls
+    // not exposed.
+    bool isOutOfSight() const override;
     // Closing the last window ends the program's event loop.
     void close() override;
 
