@@ -191,7 +191,8 @@ class PipeReader:
 
 
 def key_to_sound(play):
-    """Delays in ms from each key that play(session) returns to the first sample of its sound."""
+    """The keys that play(session) returns, and the delay in ms from each to the first sample of
+    its sound."""
     with Session() as session:
         fifo, address = session.path("sink.pipe"), session.env["PULSE_SERVER"]
         runtime = os.path.dirname(address[5:])
@@ -207,7 +208,7 @@ def key_to_sound(play):
                  "the pipe sink")
         reader = PipeReader(fifo)
         keys = play(session)
-        return [None if d is None else d * 1000 for d in reader.onsets_after(keys)]
+        return keys, [None if d is None else d * 1000 for d in reader.onsets_after(keys)]
 
 
 def round_keys(build, session):
@@ -249,11 +250,10 @@ def keys_after_silence(build, session, busy=False):
         return played_sequence(build, session, [f"{HIT}:{SILENCE_MS}"] * SOUNDS_AFTER_SILENCE)
 
 
-def keys_around_burst(build, session, found):
-    """A hit every BURST_HIT_MS, and BURST_SECONDS of every core overbooked (BURST_LOOPS_PER_CORE
-    loops a core) from BURST_AFTER_SECONDS in; the keys, and the burst's start and end, go into
-    found."""
-    burst = found.setdefault("burst", [])
+def keys_around_burst(build, session, burst):
+    """The keys of a hit every BURST_HIT_MS, with BURST_SECONDS of every core overbooked
+    (BURST_LOOPS_PER_CORE loops a core) from BURST_AFTER_SECONDS in; the burst's start and end go
+    into burst."""
 
     def overbook():
         time.sleep(SILENCE_MS / 1000 + BURST_AFTER_SECONDS)
@@ -265,10 +265,9 @@ def keys_around_burst(build, session, found):
     thread = threading.Thread(target=overbook)
     thread.start()
     try:
-        found["keys"] = played_sequence(build, session, [f"{HIT}:{BURST_HIT_MS}"] * BURST_HITS)
+        return played_sequence(build, session, [f"{HIT}:{BURST_HIT_MS}"] * BURST_HITS)
     finally:
         thread.join()
-    return found["keys"]
 
 
 def recorded_delays(samples, recorder, keys):
@@ -307,19 +306,18 @@ def burst_row(dated, keys, delays, burst):
 
 def burst_rows(build):
     """The burst dated by the pipe sink, then recorded from each sound server installed."""
-    found = {}
-    delays = key_to_sound(lambda session: keys_around_burst(build, session, found))
-    rows = [burst_row("dated by the sink", found["keys"], delays, found["burst"])]
+    burst = []
+    keys, delays = key_to_sound(lambda session: keys_around_burst(build, session, burst))
+    rows = [burst_row("dated by the sink", keys, delays, burst)]
     for kind, programs in SOUND_SERVERS.items():
         if all(shutil.which(program) for program in programs):
-            found = {}
+            burst = []
             with session_with(kind) as session:
                 recorder = Recorder(session)
-                keys_around_burst(build, session, found)
+                keys = keys_around_burst(build, session, burst)
                 samples = recorder.stop()
-            rows.append(burst_row(f"recorded from {kind}", found["keys"],
-                                  recorded_delays(samples, recorder, found["keys"]),
-                                  found["burst"]))
+            rows.append(burst_row(f"recorded from {kind}", keys,
+                                  recorded_delays(samples, recorder, keys), burst))
     return rows
 
 
@@ -331,7 +329,7 @@ def latency_rows(build):
                        (after_silence, lambda session: keys_after_silence(build, session)),
                        (after_silence + ", both cores busy",
                         lambda session: keys_after_silence(build, session, busy=True))):
-        delays = key_to_sound(play)
+        _, delays = key_to_sound(play)
         heard = [d for d in delays if d is not None]
         rows.append(Row(what, spread(heard, digits=1) if heard else "none heard",
                         f"{len(delays) - len(heard)} never heard", "median <= 6, p99 <= 12 ms",
