@@ -35,7 +35,7 @@ class Row:
         return "-" if self.met is None else ("yes" if self.met else "NO")
 
 
-HEADINGS = ("Figure", "Value", "Baseline / ratio", "Goal", "Met?")
+HEADINGS = ("Figure", "Value", "Yardstick / ratio", "Goal", "Met?")
 
 
 def table(rows, markdown=False):
