@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Plays by ear with Orca, as a person does: the player hears only what Orca says, waits for the
 letters to be spoken and reacts 0.3 to 0.8 s later, then types them with real keys, and scores
-nine of ten at each level and case at Slow; it plays level 1 at Speed too. Nothing is said
-before the first letters after Ok, F2 or a resume; Orca says nothing in play but the targets,
-and its own commands work over the game. The score is read from the accessibility tree, never by
+nine of ten at each level and case at Slow, and at level 1 at Speed. Nothing is said before the
+first letters after Ok, F2 or a resume; Orca says nothing in play but the targets, and its own
+commands work over the game. The score is read from the accessibility tree, never by
 the player."""
 import os
 import random
@@ -16,13 +16,12 @@ from screen_reader import ScreenReader, heard_letters
 from session import Session
 
 # (speed option, level button, case label, letters a target, cases heard: capital or not,
-# hits of 10 at least). At Slow a target falls for 7.2 s and the score is the game's; at Speed,
-# 1.8 s, of which the listener spends up to 1.5 s hearing a capital and reacting, the score is the
-# speech's latency on the machine, a figure and no check: the round checks what is said.
+# hits of 10 at least). At Slow a target falls for 7.2 s; at Speed for 1.8 s, of which the
+# listener spends up to 1.5 s hearing a capital and reacting, so only one letter is asked there.
 ROUNDS = [("Option1", "Command1", "lblMixed", 1, {True, False}, 9),
           ("Option1", "Command3", "lblMixed", 3, {True, False}, 9),
           ("Option1", "Command2", "lblCaps", 2, {True}, 9),
-          ("Option3", "Command1", "lblMixed", 1, {True, False}, 0)]
+          ("Option3", "Command1", "lblMixed", 1, {True, False}, 9)]
 # Orca's own commands over the game's input box, keys to what Orca says; the game gets none of
 # them, though it takes plain letters at once.
 ORCA_COMMANDS = [("Insert+t", r"\d+:\d\d.*"), ("KP_Subtract", r"Entering flat review\."),
