@@ -2,57 +2,32 @@
 
 #include <QCommandLineParser>
 #include <QStringList>
-#include <array>
 #include <cstdio>
 
 namespace keyfall {
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
     constexpr int kUsageErrorStatus = 2;
     constexpr const char* kUsage = "Usage: keyfall [-h | --help] [-v | --version] [Qt options]\n";
 
-    struct QtOption {
-        const char* name;
-        bool takesValue;
-    };
-
     // The options that QApplication, its platform plugins and its style take from the command
     // line; the game accepts them without naming them in its help.
-    constexpr std::array kQtOptions {
-        QtOption { "platform", true },
-        QtOption { "platformpluginpath", true },
-        QtOption { "platformtheme", true },
-        QtOption { "plugin", true },
-        QtOption { "qwindowgeometry", true },
-        QtOption { "qwindowicon", true },
-        QtOption { "qwindowtitle", true },
-        QtOption { "geometry", true },
-        QtOption { "icon", true },
-        QtOption { "title", true },
-        QtOption { "session", true },
-        QtOption { "display", true },
-        QtOption { "name", true },
-        QtOption { "visual", true },
-        QtOption { "style", true },
-        QtOption { "stylesheet", true },
-        QtOption { "qmljsdebugger", true },
-        QtOption { "reverse", false },
-        QtOption { "testability", false },
-        QtOption { "dograb", false },
-        QtOption { "nograb", false },
-        QtOption { "sync", false },
-        QtOption { "widgetcount", false },
-    };
-
     void addQtOptions(QCommandLineParser& parser)
     {
-        for (const QtOption& qt : kQtOptions) {
-            QCommandLineOption option(QString::fromLatin1(qt.name));
-            if (qt.takesValue)
-                option.setValueName(QStringLiteral("value"));
-            option.setFlags(QCommandLineOption::HiddenFromHelp);
-            parser.addOption(option);
+        QCommandLineOption withValue(
+            { u"platform"_s, u"platformpluginpath"_s, u"platformtheme"_s, u"plugin"_s,
+                u"qwindowgeometry"_s, u"qwindowicon"_s, u"qwindowtitle"_s, u"geometry"_s, u"icon"_s,
+                u"title"_s, u"session"_s, u"display"_s, u"name"_s, u"visual"_s, u"style"_s,
+                u"stylesheet"_s, u"qmljsdebugger"_s },
+            QString(), u"value"_s);
+        QCommandLineOption flags({ u"reverse"_s, u"testability"_s, u"dograb"_s, u"nograb"_s,
+            u"sync"_s, u"widgetcount"_s });
+        for (QCommandLineOption* option : { &withValue, &flags }) {
+            option->setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(*option);
         }
     }
 
@@ -78,10 +53,8 @@ std::optional<int> answerCommandLine(int argc, char* argv[], const char* version
     parser.setApplicationDescription(QStringLiteral("An arcade game for practising touch typing.\n"
                                                     "Qt's options, such as -platform and -display, "
                                                     "are taken as well."));
-    const QCommandLineOption help({ QStringLiteral("h"), QStringLiteral("help") },
-        QStringLiteral("Show this help and quit."));
-    const QCommandLineOption showVersion({ QStringLiteral("v"), QStringLiteral("version") },
-        QStringLiteral("Show the version and quit."));
+    const QCommandLineOption help({ u"h"_s, u"help"_s }, u"Show this help and quit."_s);
+    const QCommandLineOption showVersion({ u"v"_s, u"version"_s }, u"Show the version and quit."_s);
     parser.addOption(help);
     parser.addOption(showVersion);
     addQtOptions(parser);
@@ -98,8 +71,7 @@ std::optional<int> answerCommandLine(int argc, char* argv[], const char* version
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())
-        return refuse(
-            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+        return refuse(u"Unexpected argument '%1'."_s.arg(parser.positionalArguments().first()));
     return std::nullopt;
 }
 
