@@ -31,6 +31,11 @@ WESTON_SCREEN = (1600, 1000)
 # weston's window, where the pointer waits as weston starts.
 WAITING_POINTER = (0, WESTON_SCREEN[1])
 LOG_TAIL_LINES = 10
+# The session's files live in memory where the system offers a place for it, as a login's runtime
+# folder does. Xvfb writes its screen to a file with every frame: on a disk that other programs
+# keep busy, such a write may wait a fifth of a second, and the game then gets two keys at once
+# and plays one sound for both.
+MEMORY_FOLDER = "/dev/shm" if os.access("/dev/shm", os.W_OK | os.X_OK) else None
 # A bus that starts no service on demand, which would be one more process to end: a program that
 # asks for one, as Qt does for the accessibility bus, is told at once that there is none.
 _BUS_CONFIG = """<busconfig><type>session</type><listen>unix:path={socket}</listen>
@@ -115,7 +120,7 @@ class Session:
         self.keep = bool(os.environ.get("KEYFALL_TEST_KEEP"))
 
     def __enter__(self):
-        self.dir = tempfile.mkdtemp(prefix="keyfall-test-")
+        self.dir = tempfile.mkdtemp(prefix="keyfall-test-", dir=MEMORY_FOLDER)
         for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             signal.signal(signum, _raise_exit)
         self.home, self.runtime = self.folder("home"), self.folder("runtime")
