@@ -31,10 +31,10 @@ WESTON_SCREEN = (1600, 1000)
 # weston's window, where the pointer waits as weston starts.
 WAITING_POINTER = (0, WESTON_SCREEN[1])
 LOG_TAIL_LINES = 10
-# The session's files live in memory where the system offers a place for it, as a login's runtime
-# folder does. Xvfb writes its screen to a file with every frame: on a disk that other programs
-# keep busy, such a write may wait a fifth of a second, and the game then gets two keys at once
-# and plays one sound for both.
+# Xvfb writes its screen to a file with every frame: on a disk that other programs keep busy, such
+# a write may wait a fifth of a second, and the game then gets two keys at once and plays one
+# sound for both. The screen lies in memory where the system offers a place for it, as a
+# desktop's screen does.
 MEMORY_FOLDER = "/dev/shm" if os.access("/dev/shm", os.W_OK | os.X_OK) else None
 # A bus that starts no service on demand, which would be one more process to end: a program that
 # asks for one, as Qt does for the accessibility bus, is told at once that there is none.
@@ -116,11 +116,12 @@ class Session:
         self.with_accessibility = accessibility
         self.processes = []
         self.sound_server = None
+        self.screen_dir = None
         # Read now: a test may hand its own environment over to the session's.
         self.keep = bool(os.environ.get("KEYFALL_TEST_KEEP"))
 
     def __enter__(self):
-        self.dir = tempfile.mkdtemp(prefix="keyfall-test-", dir=MEMORY_FOLDER)
+        self.dir = tempfile.mkdtemp(prefix="keyfall-test-")
         for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
             signal.signal(signum, _raise_exit)
         self.home, self.runtime = self.folder("home"), self.folder("runtime")
@@ -146,10 +147,11 @@ class Session:
                 # Xvfb keeps the screen as an XWD image in a file, which serves as the screenshot.
                 size = "x".join(map(str, (WESTON_SCREEN[0], WESTON_SCREEN[1] + 1)
                                     if self.wayland_scale else (1024, 768)))
+                self.screen_dir = tempfile.mkdtemp(prefix="keyfall-screen-", dir=MEMORY_FOLDER)
                 self.env["DISPLAY"] = ":" + self._start_server(
-                    ["Xvfb", "-screen", "0", size + "x24", "-fbdir", self.folder("screen"),
+                    ["Xvfb", "-screen", "0", size + "x24", "-fbdir", self.screen_dir,
                      "-nolisten", "tcp", "-noreset", "-displayfd", "{fd}"], "Xvfb")
-                self.screen_file = self.path("screen/Xvfb_screen0")
+                self.screen_file = os.path.join(self.screen_dir, "Xvfb_screen0")
             if self.wayland_scale:
                 self._start_weston()
             if self.with_accessibility:
@@ -175,7 +177,8 @@ class Session:
         for pid, _ in left:
             os.kill(pid, signal.SIGKILL)
         if not self.keep:  # kept with its logs, to look into
-            shutil.rmtree(self.dir, ignore_errors=True)
+            for folder in filter(None, (self.dir, self.screen_dir)):
+                shutil.rmtree(folder, ignore_errors=True)
         if left:
             raise AssertionError("left running after the session closed: " +
                                  "; ".join(f"{pid} {command}" for pid, command in left))
