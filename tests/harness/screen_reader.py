@@ -50,8 +50,11 @@ class ScreenReader:
             command += ["--debug-file", os.ttyname(self._terminal)]
         session.spawn(command, env=dict(session.env, PATH=shown + os.pathsep + session.env["PATH"]))
         if heard:
-            threading.Thread(target=self._read, args=(session.path("orca-debug.log"),),
-                             daemon=True).start()
+            # Orca waits for the terminal with each line of its log, and so for a copy that the
+            # disk holds up, which would make every word and key late: the log is copied only for
+            # a session kept to look into.
+            copy_path = session.path("orca-debug.log") if session.keep else os.devnull
+            threading.Thread(target=self._read, args=(copy_path,), daemon=True).start()
             self.hear(bool, START_SECONDS, "Orca's greeting")
         else:
             wait_for(lambda: _listens(session.env), START_SECONDS, "Orca listening")
