@@ -50,9 +50,9 @@ std::optional<int> answerCommandLine(int argc, char* argv[], const char* version
     QCommandLineParser parser;
     // Qt's options are single-dash words (-platform); --help and -help mean the same.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(QStringLiteral("An arcade game for practising touch typing.\n"
-                                                    "Qt's options, such as -platform and -display, "
-                                                    "are taken as well."));
+    parser.setApplicationDescription(
+        u"An arcade game for practising touch typing.\n"
+        "Qt's options, such as -platform and -display, are taken as well."_s);
     const QCommandLineOption help({ u"h"_s, u"help"_s }, u"Show this help and quit."_s);
     const QCommandLineOption showVersion({ u"v"_s, u"version"_s }, u"Show the version and quit."_s);
     parser.addOption(help);
